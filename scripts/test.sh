@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the default and the asan (AddressSanitizer + UndefinedBehaviorSanitizer)
+# presets from scratch and runs every test in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+# Warnings fail the build in CI.
+werror=OFF
+[ "${CI:-}" = true ] && werror=ON
+
+for preset in default asan; do
+  echo "== $preset =="
+  rm -rf "build/$preset"
+  cmake --preset "$preset" -DKARIDO_WERROR="$werror" >/dev/null
+  cmake --build --preset "$preset"
+  ctest --preset "$preset" -j "$(nproc)"
+done

@@ -1,0 +1,136 @@
+#include "surface/surface.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// The one row buffer of SurfaceFlipRows. Rows wider than the buffer are
+// swapped in buffer-sized pieces.
+constexpr size_t ROW_BUFFER_SIZE = 512;
+uint8_t rowBuffer[ROW_BUFFER_SIZE];
+
+int64_t AbsHeight(int32_t height) { return height < 0 ? -int64_t{height} : int64_t{height}; }
+
+size_t HeaderBlockSize(int mode) {
+    return SURFACE_HEADER_SIZE +
+           (mode == DIB_PAL_COLORS ? SURFACE_TABLE_ENTRIES * sizeof(uint16_t)
+                                   : SURFACE_TABLE_ENTRIES * sizeof(RgbQuad));
+}
+
+uint8_t* ColourTable(Surface* surface) {
+    return reinterpret_cast<uint8_t*>(surface->header) + SURFACE_HEADER_SIZE;
+}
+
+}  // namespace
+
+int SurfaceStride(const Surface* surface) { return SurfaceStrideFor(surface->header->biWidth); }
+
+int SurfaceRows(const Surface* surface) {
+    return static_cast<int>(AbsHeight(surface->header->biHeight));
+}
+
+size_t SurfacePixelBytes(const Surface* surface) {
+    return static_cast<size_t>(SurfaceStride(surface)) * static_cast<size_t>(SurfaceRows(surface));
+}
+
+RgbQuad* SurfaceRgbTable(Surface* surface) {
+    return reinterpret_cast<RgbQuad*>(ColourTable(surface));
+}
+
+uint16_t* SurfaceIndexTable(Surface* surface) {
+    return reinterpret_cast<uint16_t*>(ColourTable(surface));
+}
+
+Surface* SurfaceCreate(int width, int height, int mode) {
+    if (width < 0) {
+        return nullptr;
+    }
+    const int64_t rows = AbsHeight(height);
+    const int64_t stride = (int64_t{width} + 3) / 4 * 4;
+    const int64_t pixelBytes = stride * rows;
+    if (rows > std::numeric_limits<int32_t>::max() || stride > std::numeric_limits<int32_t>::max() ||
+        pixelBytes > std::numeric_limits<int32_t>::max()) {
+        return nullptr;
+    }
+
+    auto* surface = static_cast<Surface*>(std::calloc(1, sizeof(Surface)));
+    if (surface == nullptr) {
+        return nullptr;
+    }
+    surface->header = static_cast<BitmapInfoHeader*>(std::calloc(1, HeaderBlockSize(mode)));
+    if (surface->header == nullptr) {
+        std::free(surface);
+        return nullptr;
+    }
+    BitmapInfoHeader* header = surface->header;
+    header->biSize = SURFACE_HEADER_SIZE;
+    header->biWidth = width;
+    header->biHeight = static_cast<int32_t>(-rows);
+    header->biPlanes = 1;
+    header->biBitCount = 8;
+    header->biCompression = BI_RGB;
+    header->biSizeImage = static_cast<uint32_t>(pixelBytes);
+
+    // calloc of zero bytes may return null; a one-byte block keeps "null means
+    // failure" true for empty surfaces too.
+    surface->pixels =
+        static_cast<uint8_t*>(std::calloc(pixelBytes > 0 ? static_cast<size_t>(pixelBytes) : 1, 1));
+    if (surface->pixels == nullptr) {
+        std::free(surface->header);
+        std::free(surface);
+        return nullptr;
+    }
+    surface->ownsPixels = 1;
+    surface->tableMode = mode;
+
+    if (mode == DIB_PAL_COLORS) {
+        uint16_t* indices = SurfaceIndexTable(surface);
+        for (int i = 0; i < SURFACE_TABLE_ENTRIES; ++i) {
+            indices[i] = static_cast<uint16_t>(i);
+        }
+    } else {
+        RgbQuad* colours = SurfaceRgbTable(surface);
+        for (int i = 0; i < SURFACE_TABLE_ENTRIES; ++i) {
+            const auto grey = static_cast<uint8_t>(i);
+            colours[i] = RgbQuad{grey, grey, grey, 0};
+        }
+    }
+    return surface;
+}
+
+void SurfaceDestroy(Surface* surface) {
+    if (surface == nullptr) {
+        return;
+    }
+    if (surface->ownsPixels) {
+        std::free(surface->pixels);
+    }
+    std::free(surface->header);
+    std::free(surface);
+}
+
+void SurfacePutPixel(Surface* surface, int x, int y, int value) {
+    const int64_t offset = int64_t{y} * SurfaceStride(surface) + x;
+    if (offset < 0 || static_cast<uint64_t>(offset) >= SurfacePixelBytes(surface)) {
+        return;
+    }
+    surface->pixels[offset] = static_cast<uint8_t>(value);
+}
+
+void SurfaceFlipRows(Surface* surface) {
+    const size_t stride = static_cast<size_t>(SurfaceStride(surface));
+    const size_t rows = static_cast<size_t>(SurfaceRows(surface));
+    for (size_t i = 0; i < rows / 2; ++i) {
+        uint8_t* upper = surface->pixels + i * stride;
+        uint8_t* lower = surface->pixels + (rows - 1 - i) * stride;
+        for (size_t done = 0; done < stride; done += ROW_BUFFER_SIZE) {
+            const size_t piece = stride - done < ROW_BUFFER_SIZE ? stride - done : ROW_BUFFER_SIZE;
+            std::memcpy(rowBuffer, upper + done, piece);
+            std::memcpy(upper + done, lower + done, piece);
+            std::memcpy(lower + done, rowBuffer, piece);
+        }
+    }
+}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the default and the asan (AddressSanitizer + UndefinedBehaviorSanitizer)
-# presets from scratch and runs every test in both.
+# presets from scratch and runs every test in both; before them, fuzzes the
+# bitmap loader for a short, bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -8,6 +9,10 @@ scripts/deps.sh
 # Warnings fail the build in CI.
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
+
+echo "== fuzz =="
+rm -rf build/fuzz
+scripts/fuzz.sh 20
 
 for preset in default asan; do
   echo "== $preset =="

@@ -40,7 +40,7 @@ Surface* SurfaceLoadDib(const uint8_t* block, size_t size) {
     if (header.biSize != sizeof(BitmapInfoHeader) || header.biPlanes != 1 ||
         header.biBitCount != 8 || header.biCompression != BI_RGB ||
         (header.biClrUsed != 0 && header.biClrUsed != 256) || header.biWidth <= 0 ||
-        header.biHeight == 0 || header.biHeight == INT32_MIN) {
+        header.biWidth > MAX_STRIDE || header.biHeight == 0 || header.biHeight == INT32_MIN) {
         return nullptr;
     }
     const int64_t stride = SurfaceStrideFor(header.biWidth);

@@ -94,6 +94,7 @@ TEST(SurfaceLoadDib, RefusesBlocksItCannotLoadSafely) {
         {"two planes", [](std::vector<uint8_t>& b) { HeaderOf(b)->biPlanes = 2; }},
         {"zero width", [](std::vector<uint8_t>& b) { HeaderOf(b)->biWidth = 0; }},
         {"negative width", [](std::vector<uint8_t>& b) { HeaderOf(b)->biWidth = -16; }},
+        {"widest width", [](std::vector<uint8_t>& b) { HeaderOf(b)->biWidth = 2147483647; }},
         {"zero height", [](std::vector<uint8_t>& b) { HeaderOf(b)->biHeight = 0; }},
         {"rows wider than 512 bytes",
          [](std::vector<uint8_t>& b) { HeaderOf(b)->biWidth = 513; }},

@@ -4,7 +4,6 @@
 // <resources-dir>/sounds/, and optionally a PNG contact sheet that shows all
 // bitmaps enlarged, for people to look at. The output depends on nothing but
 // this program, so the committed resources can be checked by regenerating them.
-#include <png.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +18,7 @@
 #include "tools/asset_generator/bmp_writer.h"
 #include "tools/asset_generator/colour_table.h"
 #include "tools/asset_generator/sound_synth.h"
+#include "tools/png/png_io.h"
 
 namespace fs = std::filesystem;
 
@@ -36,11 +36,7 @@ bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
     return true;
 }
 
-struct RgbImage {
-    int width;
-    int height;
-    std::vector<uint8_t> rgb;  // 3 bytes per pixel, top row first
-};
+using png_io::RgbImage;
 
 // Enlargement for the contact sheet: small pictures get more.
 int SheetScale(const GeneratedBitmap& b) {
@@ -99,44 +95,13 @@ RgbImage BuildContactSheet(const std::vector<GeneratedBitmap>& bitmaps) {
     return sheet;
 }
 
-bool WritePng(const fs::path& path, const RgbImage& image) {
-    FILE* file = std::fopen(path.string().c_str(), "wb");
-    if (file == nullptr) {
-        std::cerr << "karido-assets: cannot create " << path.string() << "\n";
+bool WritePng(const fs::path& path, const png_io::RgbImage& image) {
+    std::string error;
+    if (!png_io::WriteRgbPng(path.string(), image, &error)) {
+        std::cerr << "karido-assets: " << error << "\n";
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (png == nullptr || info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        std::fclose(file);
-        return false;
-    }
-    std::vector<png_bytep> rows(static_cast<size_t>(image.height));
-    for (int y = 0; y < image.height; ++y) {
-        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(
-            &image.rgb[static_cast<size_t>(y) * static_cast<size_t>(image.width) * 3]);
-    }
-    bool ok = true;
-    if (setjmp(png_jmpbuf(png))) {
-        ok = false;
-    } else {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
-                     static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_set_compression_level(png, 9);
-        png_set_rows(png, info, rows.data());
-        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-    }
-    png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) {
-        ok = false;
-    }
-    if (!ok) {
-        std::cerr << "karido-assets: cannot write " << path.string() << "\n";
-    }
-    return ok;
+    return true;
 }
 
 int Usage() {

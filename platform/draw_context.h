@@ -1,0 +1,73 @@
+// Drawing contexts and DIB sections: the memory context the program draws
+// its text through, holding an 8-bit top-down pixel block, the palette its
+// colour table indexes, the font and the text colours.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/palette.h"
+
+namespace platform {
+
+struct Font;
+
+// An 8-bit top-down DIB section whose colour table holds 256 palette indices.
+struct Bitmap {
+    uint8_t* pixels;
+    int width;
+    int height;
+    int stride;  // width rounded up to a multiple of 4
+    uint16_t colourIndices[256];
+};
+
+// A new DIB section, every pixel 0; null for a non-positive size or a
+// failed allocation.
+Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256]);
+void BitmapDelete(Bitmap* bitmap);
+
+struct Rect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+constexpr int BK_TRANSPARENT = 1;
+
+// A memory drawing context. Text is always drawn with a transparent
+// background: only the glyphs' pixels are written, in the byte whose colour
+// (its colour-table index looked up in the selected palette) is nearest to
+// the text colour.
+struct DrawContext {
+    Bitmap* bitmap;
+    Palette* palette;
+    Font* font;
+    int bkMode;
+    ColorRef bkColor;
+    ColorRef textColor;
+    uint8_t textByte;  // derived from textColor, palette and bitmap
+};
+
+// A new context with nothing selected, transparent background, black
+// background colour and black text; null when memory runs out.
+DrawContext* DrawContextCreate();
+void DrawContextDelete(DrawContext* context);
+
+// Each select returns what was selected before.
+Palette* DrawContextSelectPalette(DrawContext* context, Palette* palette);
+Bitmap* DrawContextSelectBitmap(DrawContext* context, Bitmap* bitmap);
+Font* DrawContextSelectFont(DrawContext* context, Font* font);
+
+ColorRef DrawContextSetTextColor(DrawContext* context, ColorRef colour);
+ColorRef DrawContextSetBkColor(DrawContext* context, ColorRef colour);
+
+// Draws length bytes of CP932 text with its top-left corner at (x, y),
+// clipped to the bitmap. Nothing happens without a bitmap or a font.
+void DrawContextTextOut(DrawContext* context, int x, int y, const char* text, int length);
+
+// Draws text word-wrapped into rect, clipped to it (the word-break, tab
+// expanding, no-prefix behaviour the message and list windows use). length is
+// a byte count, or -1 for zero-terminated text.
+void DrawContextDrawText(DrawContext* context, const char* text, int length, const Rect* rect);
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+// The palette manager of a 256-colour display. Linux has no hardware
+// palette, so this emulates one: a 256-entry system palette whose reserved
+// entries hold the 20 standard static colours, logical palettes that can be
+// selected into the screen context and realised, and nearest-colour lookup.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+struct PaletteEntry {
+    uint8_t peRed;
+    uint8_t peGreen;
+    uint8_t peBlue;
+    uint8_t peFlags;
+};
+
+constexpr uint8_t PC_NOCOLLAPSE = 0x04;
+constexpr int PALETTE_MAX_ENTRIES = 256;
+
+// A logical palette description: version 0x300 and up to 256 entries.
+struct LogPalette {
+    uint16_t palVersion;
+    uint16_t palNumEntries;
+    PaletteEntry palPalEntry[PALETTE_MAX_ENTRIES];
+};
+
+// A logical palette object.
+struct Palette {
+    uint16_t count;
+    PaletteEntry entries[PALETTE_MAX_ENTRIES];
+};
+
+// A colour as red | green << 8 | blue << 16.
+using ColorRef = uint32_t;
+constexpr ColorRef Rgb(uint8_t r, uint8_t g, uint8_t b) {
+    return ColorRef{r} | (ColorRef{g} << 8) | (ColorRef{b} << 16);
+}
+
+// Static-colour use of the system palette.
+constexpr int SYSPAL_STATIC = 1;
+constexpr int SYSPAL_NOSTATIC = 2;
+
+// Device capabilities that the palette code asks for.
+constexpr int CAPS_NUMCOLORS = 24;    // reserved static colours
+constexpr int CAPS_SIZEPALETTE = 104;  // entries of the system palette
+
+// The screen's device context. There is one emulated display per process.
+struct ScreenContext;
+
+ScreenContext* ScreenContextGet();
+void ScreenContextRelease(ScreenContext* screen);
+
+// Sets the static-colour use (SYSPAL_STATIC or SYSPAL_NOSTATIC); returns the
+// previous one, or 0 for an unknown value (which changes nothing).
+int ScreenSetSystemPaletteUse(ScreenContext* screen, int use);
+
+// Selects palette (may be null) into the screen context; returns the palette
+// selected before, or null when there was none.
+Palette* ScreenSelectPalette(ScreenContext* screen, Palette* palette);
+
+// Realises the selected palette: the system palette's entries below
+// NUMCOLORS / 2 and from SIZEPALETTE - NUMCOLORS / 2 on hold the standard
+// static colours (while static use is on); every other entry takes the
+// selected palette's colour at the same index. Returns the number of
+// entries that took a palette colour.
+int ScreenRealizePalette(ScreenContext* screen);
+
+// Copies count system-palette entries from start into out (flags 0);
+// returns how many were copied.
+int ScreenGetSystemPaletteEntries(ScreenContext* screen, int start, int count, PaletteEntry* out);
+
+// CAPS_NUMCOLORS or CAPS_SIZEPALETTE of the display; 0 for anything else.
+int ScreenGetDeviceCaps(ScreenContext* screen, int index);
+
+// Makes a palette object from a description; null for a null description,
+// a count outside 1..256 or a failed allocation.
+Palette* PaletteCreate(const LogPalette* description);
+void PaletteDelete(Palette* palette);
+
+// Index of the entry nearest to colour by squared RGB distance, the lowest
+// index on a tie; 0 for a null palette.
+uint32_t PaletteNearestIndex(const Palette* palette, ColorRef colour);
+
+// The standard 20 static colours of a 256-colour display, in system-palette
+// order: the first 10 belong at indices 0-9, the last 10 at 246-255.
+const PaletteEntry* DisplayStaticColours();
+
+// Lets tests pretend to be another kind of display (for example NUMCOLORS -1
+// and SIZEPALETTE 0 for one without a palette). The defaults are 20 and 256.
+void DisplaySetCaps(int numColors, int sizePalette);
+
+}  // namespace platform

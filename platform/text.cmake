@@ -1,0 +1,47 @@
+# The 12-pixel Japanese bitmap font, linked into the executable, and CP932
+# text drawing. The font files come from Shinonome (public domain): the
+# half-width JIS X 0201 face, in which 0x5C is the yen sign and 0x7E the
+# overline, and the full-width JIS X 0208 face. They are read with FreeType
+# when the font is created, so nothing at run time depends on installed fonts.
+find_package(Freetype REQUIRED)
+
+set(karido_font_folders "")
+foreach(prefix IN LISTS CMAKE_PREFIX_PATH CMAKE_SYSTEM_PREFIX_PATH)
+  list(APPEND karido_font_folders
+    ${prefix}/share/fonts/X11/misc ${prefix}/share/fonts/misc ${prefix}/lib/X11/fonts/misc)
+endforeach()
+
+find_file(KARIDO_FONT_HALF_WIDTH shnm6x12r.pcf.gz PATHS ${karido_font_folders}
+  DOC "Shinonome 6x12 gothic (JIS X 0201), gzip-compressed PCF")
+find_file(KARIDO_FONT_FULL_WIDTH shnmk12.pcf.gz PATHS ${karido_font_folders}
+  DOC "Shinonome 12x12 gothic (JIS X 0208), gzip-compressed PCF")
+foreach(font IN ITEMS KARIDO_FONT_HALF_WIDTH KARIDO_FONT_FULL_WIDTH)
+  if(NOT ${font})
+    message(FATAL_ERROR
+      "${font}: the Shinonome 12-pixel font files (shnm6x12r.pcf.gz, shnmk12.pcf.gz) "
+      "were not found; install the Debian package xfonts-shinonome, or set ${font} "
+      "to the file")
+  endif()
+endforeach()
+
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/font_data.S.in
+  ${CMAKE_CURRENT_BINARY_DIR}/generated/font_data.S @ONLY)
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/generated/font_data.S PROPERTIES
+  OBJECT_DEPENDS "${KARIDO_FONT_HALF_WIDTH};${KARIDO_FONT_FULL_WIDTH}")
+
+add_library(karido_text STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/font.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/text.cpp
+  ${CMAKE_CURRENT_BINARY_DIR}/generated/font_data.S)
+target_link_libraries(karido_text
+  PUBLIC karido_includes
+  PRIVATE karido_warnings Freetype::Freetype)
+
+if(KARIDO_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+  # Per-call cost of drawing the longest item description wrapped and the
+  # frame counter at a point.
+  add_executable(text_bench ${PROJECT_SOURCE_DIR}/bench/text_bench.cpp)
+  target_link_libraries(text_bench PRIVATE karido_text benchmark::benchmark
+                        karido_warnings karido_includes)
+endif()

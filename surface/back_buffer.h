@@ -1,0 +1,26 @@
+// The 8-bit back buffer every frame is composed in, its memory drawing
+// context, and the one font all text is drawn with.
+#pragma once
+
+#include "app/state.h"
+#include "platform/font.h"
+
+// The font the program asks for: 12 pixels, normal weight, fixed pitch,
+// Shift-JIS, face "ＭＳ ゴシック".
+platform::LogFontA FontRequest();
+
+// Creates the font into state->hfont (null when it cannot be made).
+void FontCreate(AppState* state);
+
+// Creates the memory drawing context (identity palette, DIB section, font,
+// transparent background, black background colour, white text) into
+// state->hdcMem and state->hbitmap, sets state->backBuffer as a top-down
+// width x |height| surface over the DIB section's pixels whose colour table
+// is the screen-index order P (the surface does not own the pixels), and
+// points state->target at it. Requires state->hpalette and state->hfont.
+// When anything cannot be made, whatever was made is released and
+// state->target stays null.
+void BackBufferCreate(AppState* state, int width, int height);
+
+// Deletes the memory drawing context (the DIB section and font live on).
+void BackBufferReleaseContext(AppState* state);

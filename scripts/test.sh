@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the default and the asan (AddressSanitizer + UndefinedBehaviorSanitizer)
-# presets from scratch and runs every test in both; before them, fuzzes the
-# bitmap loader for a short, bounded time.
+# presets from scratch and runs every test in both, and the tsan
+# (ThreadSanitizer) preset for the tests that run threads; before them, fuzzes
+# the bitmap loader for a short, bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -14,7 +15,7 @@ echo "== fuzz =="
 rm -rf build/fuzz
 scripts/fuzz.sh 20
 
-for preset in default asan; do
+for preset in tsan default asan; do
   echo "== $preset =="
   rm -rf "build/$preset"
   cmake --preset "$preset" -DKARIDO_WERROR="$werror" >/dev/null

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "surface/surface.h"
 
 namespace {
@@ -180,50 +181,13 @@ BENCHMARK(SdlOpaquePanel);
 BENCHMARK(OurClear);
 BENCHMARK(SdlClear);
 
-// Console output as usual, plus the mean time per iteration of every run.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // With --benchmark_repetitions the mean stands for the benchmark.
-        for (const Run& run : runs) {
-            const double ns = run.GetAdjustedRealTime() * NanosecondsPer(run.time_unit);
-            const std::string& name = run.run_name.function_name;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean") {
-                nanoseconds[name] = ns;
-                haveMean[name] = true;
-            } else if (run.run_type == Run::RT_Iteration && !haveMean[name]) {
-                nanoseconds[name] = ns;
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, double> nanoseconds;
-
-private:
-    std::map<std::string, bool> haveMean;
-
-    static double NanosecondsPer(benchmark::TimeUnit unit) {
-        switch (unit) {
-            case benchmark::kSecond: return 1e9;
-            case benchmark::kMillisecond: return 1e6;
-            case benchmark::kMicrosecond: return 1e3;
-            case benchmark::kNanosecond: return 1.0;
-        }
-        return 1.0;
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    bench::RatioReporter reporter;
+    if (!bench::RunBenchmarks(argc, argv, &reporter)) {
         return 1;
     }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
 
     const struct {
         const char* ours;
@@ -235,13 +199,11 @@ int main(int argc, char** argv) {
     };
     std::printf("\nour time / SDL2's time (below 1.00 is faster):\n");
     for (const auto& pair : pairs) {
-        const auto ours = reporter.nanoseconds.find(pair.ours);
-        const auto reference = reporter.nanoseconds.find(pair.reference);
-        if (ours == reporter.nanoseconds.end() || reference == reporter.nanoseconds.end()) {
+        double ratio = 0.0;
+        if (!reporter.Ratio(pair.ours, pair.reference, &ratio)) {
             continue;  // filtered out on the command line
         }
-        std::printf("  %-16s / %-16s %6.2f\n", pair.ours, pair.reference,
-                    ours->second / reference->second);
+        std::printf("  %-16s / %-16s %6.2f\n", pair.ours, pair.reference, ratio);
     }
     SDL_Quit();
     return 0;

@@ -7,30 +7,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "game/item_table.h"
 #include "platform/font.h"
 #include "platform/text.h"
 
 namespace {
 
-// 美しいボディになれる。\n“刺激的な味がしますが、一気に飲み干してください”と書いてある。
-// \nデア・ド・サロン製 (106 bytes)
-const char LONGEST_DESCRIPTION[] =
-    "\x94\xFC\x82\xB5\x82\xA2\x83{\x83"
-    "f\x83"
-    "B\x82\xC9\x82\xC8\x82\xEA\x82\xE9\x81"
-    "B\n"
-    "\x81g\x8Eh\x8C\x83\x93I\x82\xC8\x96\xA1\x82\xAA\x82\xB5\x82\xDC\x82\xB7\x82\xAA\x81"
-    "A"
-    "\x88\xEA\x8B"
-    "C\x82\xC9\x88\xF9\x82\xDD\x8A\xB1\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3"
-    "\x82\xA2\x81h\x82\xC6\x8F\x91\x82\xA2\x82\xC4\x82\xA0\x82\xE9\x81"
-    "B\n"
-    "\x83"
-    "f\x83"
-    "A\x81"
-    "E\x83h\x81"
-    "E\x83T\x83\x8D\x83\x93\x90\xBB";
-static_assert(sizeof LONGEST_DESCRIPTION - 1 == 106);
+// The longest item description (106 bytes, three lines).
+const char* const LONGEST_DESCRIPTION = itemTable[12].description;
 
 struct Scene {
     platform::Font* font = nullptr;

@@ -36,12 +36,3 @@ add_library(karido_text STATIC
 target_link_libraries(karido_text
   PUBLIC karido_includes
   PRIVATE karido_warnings Freetype::Freetype)
-
-if(KARIDO_BUILD_BENCH)
-  find_package(benchmark REQUIRED)
-  # Per-call cost of drawing the longest item description wrapped and the
-  # frame counter at a point.
-  add_executable(text_bench ${PROJECT_SOURCE_DIR}/bench/text_bench.cpp)
-  target_link_libraries(text_bench PRIVATE karido_text benchmark::benchmark
-                        karido_warnings karido_includes)
-endif()

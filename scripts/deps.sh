@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libpng-dev libfreetype-dev xfonts-shinonome
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  xvfb xdotool x11-utils imagemagick python3
 )
 
 missing=()

@@ -76,10 +76,9 @@ TEST(Font, AnyRequestGetsTheEmbedded12PixelFont) {
 // Walks every text the program shows and requires an inked glyph of the
 // right width for each character other than a space or a line feed.
 TEST(Font, EveryCharacterOfTheProgramsTextsHasAGlyph) {
-    std::vector<const char*> texts(std::begin(text_fixtures::ITEM_NAMES),
-                                   std::end(text_fixtures::ITEM_NAMES));
-    texts.insert(texts.end(), std::begin(text_fixtures::DESCRIPTIONS),
-                 std::end(text_fixtures::DESCRIPTIONS));
+    std::vector<const char*> texts = text_fixtures::ITEM_NAMES;
+    texts.insert(texts.end(), text_fixtures::DESCRIPTIONS.begin(),
+                 text_fixtures::DESCRIPTIONS.end());
     texts.insert(texts.end(), {text_fixtures::OUT_OF_AMMO, text_fixtures::LIST_ROW,
                                text_fixtures::FPS, text_fixtures::FACE_NAME});
     int checked = 0;

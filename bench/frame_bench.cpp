@@ -1,0 +1,134 @@
+// A whole frame: the real start-up and frame loop run headless (compose,
+// convert to 32-bit, clear, tick), beside the same frame composed with SDL2
+// surface blits from the same prepared images, in the same run. Prints our
+// time as a ratio of SDL's.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "app/headless.h"
+#include "bench/ratio_reporter.h"
+#include "platform/draw_context.h"
+#include "platform/font.h"
+#include "platform/text.h"
+#include "render/frame_loop.h"
+#include "surface/screen_index.h"
+
+namespace {
+
+void OurFrame(benchmark::State& bench) {
+    auto state = std::make_unique<AppState>();
+    HeadlessSession session{};
+    if (!HeadlessOpen(&session, state.get(), 12345)) {
+        bench.SkipWithError("the start-up failed");
+        return;
+    }
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(HeadlessFrame(&session));
+    }
+    HeadlessClose(&session);
+}
+
+[[noreturn]] void SdlFailed(const char* what) {
+    std::fprintf(stderr, "frame_bench: %s: %s\n", what, SDL_GetError());
+    std::exit(1);
+}
+
+// An SDL-owned INDEX8 copy of one of our prepared surfaces.
+SDL_Surface* SdlCopy(const Surface* s, SDL_Palette* palette, int key) {
+    const int w = s->header->biWidth;
+    const int h = SurfaceRows(s);
+    SDL_Surface* copy = SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8);
+    if (copy == nullptr) {
+        SdlFailed("SDL_CreateRGBSurfaceWithFormat");
+    }
+    SDL_SetSurfacePalette(copy, palette);
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(static_cast<uint8_t*>(copy->pixels) + y * copy->pitch,
+                    s->pixels + y * SurfaceStride(s), static_cast<size_t>(w));
+    }
+    if (key >= 0) {
+        SDL_SetColorKey(copy, SDL_TRUE, static_cast<Uint32>(key));
+        SDL_SetSurfaceRLE(copy, 1);
+    }
+    return copy;
+}
+
+// The same frame with SDL: the two star layers' visible pieces, the player's
+// sprite and the overlay (colour-keyed, RLE-accelerated), the frames-per-
+// second text, the conversion of the 384x256 view to ARGB8888 and the clear.
+void SdlFrame(benchmark::State& bench) {
+    auto state = std::make_unique<AppState>();
+    HeadlessSession session{};
+    if (!HeadlessOpen(&session, state.get(), 12345) || SDL_Init(0) != 0) {
+        bench.SkipWithError("the start-up failed");
+        return;
+    }
+    HeadlessFrame(&session);  // the first tick has run, as in our frame
+    SDL_Palette* palette = SDL_AllocPalette(256);
+    SDL_Color colours[256];
+    const auto* order = reinterpret_cast<const uint16_t*>(
+        reinterpret_cast<const uint8_t*>(state->backBuffer.header) + SURFACE_HEADER_SIZE);
+    for (int v = 0; v < 256; ++v) {
+        const platform::PaletteEntry& e = state->hpalette->entries[order[v]];
+        colours[v] = SDL_Color{e.peRed, e.peGreen, e.peBlue, 255};
+    }
+    SDL_SetPaletteColors(palette, colours, 0, 256);
+    SDL_Surface* layers[2] = {SdlCopy(state->layers[0], palette, 0),
+                              SdlCopy(state->layers[1], palette, 0)};
+    SDL_Surface* sprites = SdlCopy(state->imgSprites, palette, 0);
+    SDL_Surface* overlay = SdlCopy(state->imgOverlay, palette, 11);
+    SDL_Surface* back = SdlCopy(&state->backBuffer, palette, -1);
+    SDL_Surface* shown = SDL_CreateRGBSurfaceWithFormat(0, 384, 256, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (shown == nullptr) {
+        SdlFailed("SDL_CreateRGBSurfaceWithFormat");
+    }
+    const platform::TextTarget text{static_cast<uint8_t*>(back->pixels), back->w, back->h,
+                                    back->pitch};
+    const char fps[] = "9999fps";
+    for (auto _ : bench) {
+        for (SDL_Surface* layer : layers) {
+            SDL_Rect piece{0, 0, 256, 256}, at{0, 0, 256, 256};
+            SDL_BlitSurface(layer, &piece, back, &at);
+            SDL_Rect strip{0, 0, 128, 256}, right{256, 0, 128, 256};
+            SDL_BlitSurface(layer, &strip, back, &right);
+        }
+        SDL_Rect cell{32, 0, 16, 16}, ship{0, 0, 16, 16};
+        SDL_BlitSurface(sprites, &cell, back, &ship);
+        SDL_Rect whole{0, 0, 384, 256}, origin{0, 0, 384, 256};
+        SDL_BlitSurface(overlay, &whole, back, &origin);
+        platform::TextDraw(state->hfont, &text, 260, 7, fps, 7, 7);
+        SDL_Rect view{0, 0, 384, 256}, to{0, 0, 384, 256};
+        SDL_LowerBlit(back, &view, shown, &to);
+        SDL_FillRect(back, nullptr, 0);
+        benchmark::DoNotOptimize(shown->pixels);
+        benchmark::ClobberMemory();
+    }
+    for (SDL_Surface* s : {layers[0], layers[1], sprites, overlay, back, shown}) {
+        SDL_FreeSurface(s);
+    }
+    SDL_FreePalette(palette);
+    HeadlessClose(&session);
+    SDL_Quit();
+}
+
+BENCHMARK(OurFrame);
+BENCHMARK(SdlFrame);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bench::RatioReporter reporter;
+    if (!bench::RunBenchmarks(argc, argv, &reporter)) {
+        return 1;
+    }
+    double ratio = 0;
+    if (reporter.Ratio("OurFrame", "SdlFrame", &ratio)) {
+        std::printf("\nour frame / the SDL2-composed frame: %.2f (goal: at most 0.50)\n", ratio);
+    }
+    return 0;
+}

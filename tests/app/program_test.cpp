@@ -1,0 +1,192 @@
+// The real start-up, frame loop and window procedure, run headless frame by
+// frame with a clock the test drives.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/headless.h"
+#include "app/view_mode.h"
+#include "app/window_proc.h"
+#include "platform/clock.h"
+#include "platform/keys.h"
+#include "render/floaters.h"
+
+namespace {
+
+constexpr uint32_t BLUE = 0xFF0000FF;
+constexpr uint32_t WHITE = 0xFFFFFFFF;
+constexpr uint32_t BLACK = 0xFF000000;
+
+struct Program {
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    HeadlessSession session{};
+    explicit Program(uint32_t clockStart = 5000) {
+        opened = HeadlessOpen(&session, state.get(), clockStart);
+    }
+    ~Program() {
+        if (opened) {
+            HeadlessClose(&session);
+        }
+    }
+    bool opened = false;
+};
+
+uint32_t At(const platform::Frame* f, int x, int y) { return f->pixels[y * f->stride + x]; }
+
+int Count(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            n += At(f, x, y) == colour;
+        }
+    }
+    return n;
+}
+
+std::vector<uint32_t> Region(const platform::Frame* f, int x0, int y0, int x1, int y1) {
+    std::vector<uint32_t> pixels;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            pixels.push_back(At(f, x, y));
+        }
+    }
+    return pixels;
+}
+
+int CountNot(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
+    return (x1 - x0) * (y1 - y0) - Count(f, x0, y0, x1, y1, colour);
+}
+
+TEST(Program, TheFirstFrameShowsThePanelTheStarsAndTheShip) {
+    Program p;
+    ASSERT_TRUE(p.opened);
+    EXPECT_EQ(p.state->viewWidth, 384);
+    EXPECT_EQ(p.state->viewHeight, 256);
+    EXPECT_EQ(p.state->listCount, 16);
+    EXPECT_EQ(p.state->listEntries[15].value, 15);
+    const platform::Frame* f = HeadlessFrame(&p.session);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->width, 384);
+    EXPECT_EQ(f->height, 256);
+    EXPECT_EQ(f->outWidth, 384);
+    EXPECT_EQ(f->outHeight, 256);
+    // The side panel: mostly blue, with light and dark grey and white.
+    EXPECT_GT(Count(f, 256, 0, 384, 256, BLUE), 128 * 256 / 3);
+    EXPECT_GT(Count(f, 256, 0, 384, 256, 0xFFC0C0C0) + Count(f, 256, 0, 384, 256, 0xFF808080), 100);
+    // The field: black sky with stars (about 7 in 8 of 1024 per layer over
+    // 1024x1024, so dozens in the 256x256 view), and the ship at (0, 0).
+    const int field = CountNot(f, 16, 16, 256, 256, BLACK);
+    EXPECT_GT(field, 20);
+    EXPECT_LT(field, 400);
+    EXPECT_GT(CountNot(f, 0, 0, 16, 16, BLACK), 30);
+}
+
+TEST(Program, NothingIsShownWhileTheViewIsEmpty) {
+    Program p;
+    ASSERT_TRUE(p.opened);
+    p.state->viewWidth = 0;
+    p.state->viewHeight = 0;
+    const platform::Frame* f = HeadlessFrame(&p.session);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->width, 0);
+    EXPECT_EQ(f->height, 0);
+}
+
+TEST(Program, TheFrameRateAppearsOnceMoreThanASecondHasPassed) {
+    for (uint32_t start : {5000u, 0xFFFFFE00u}) {  // the second run crosses the clock's wrap
+        Program p(start);
+        ASSERT_TRUE(p.opened);
+        const platform::Frame* f = nullptr;
+        for (int frame = 0; frame < 10; ++frame) {
+            f = HeadlessFrame(&p.session);
+            platform::ClockAdvance(100);  // 1000 ms after the start when frame 10 runs
+        }
+        EXPECT_EQ(Count(f, 260, 7, 320, 19, WHITE), 0) << start;
+        EXPECT_STREQ(fpsText, "");
+        f = HeadlessFrame(&p.session);  // exactly 1000 ms: not yet
+        EXPECT_STREQ(fpsText, "");
+        platform::ClockAdvance(1);
+        f = HeadlessFrame(&p.session);  // 1001 ms: the 11 earlier frames are counted
+        EXPECT_STREQ(fpsText, "11fps") << start;
+        EXPECT_GT(Count(f, 260, 7, 320, 19, WHITE), 15) << start;
+        // The text stays on the following frames until the next period ends.
+        f = HeadlessFrame(&p.session);
+        EXPECT_GT(Count(f, 260, 7, 320, 19, WHITE), 15) << start;
+    }
+}
+
+TEST(Program, AClickedNumberRisesAndVanishesOnSchedule) {
+    Program p;
+    ASSERT_TRUE(p.opened);
+    const std::vector<uint32_t> before = Region(HeadlessFrame(&p.session), 90, 90, 150, 140);
+    HeadlessClick(&p.session, 100, 120);
+    const std::string number = p.state->floaters[0].text;
+    ASSERT_FALSE(number.empty());
+    const int width = 6 * static_cast<int>(number.size());
+    for (int frame = 0; frame < 31; ++frame) {
+        const platform::Frame* f = HeadlessFrame(&p.session);
+        const int top = 120 + riseTable[frame];
+        EXPECT_GT(Count(f, 100, top, 100 + width, top + 12, WHITE), 5) << frame;
+        // Nothing white just above or below the text's cell.
+        EXPECT_EQ(Count(f, 100, top - 4, 100 + width, top, WHITE), 0) << frame;
+        EXPECT_EQ(Count(f, 100, top + 12, 100 + width, top + 16, WHITE), 0) << frame;
+    }
+    // On the 32nd frame the number is gone: the place looks as before the click.
+    EXPECT_EQ(Region(HeadlessFrame(&p.session), 90, 90, 150, 140), before);
+}
+
+TEST(Program, WithTheListOpenNeitherLayersNorSpritesAreDrawn) {
+    Program p;
+    ASSERT_TRUE(p.opened);
+    p.state->listActive = 1;
+    HeadlessClick(&p.session, 40, 40);
+    const platform::Frame* f = HeadlessFrame(&p.session);
+    // Only the floating number shows in the field; the panel is still there.
+    EXPECT_EQ(CountNot(f, 0, 60, 256, 256, BLACK), 0);
+    EXPECT_EQ(CountNot(f, 0, 0, 30, 30, BLACK), 0);
+    EXPECT_GT(Count(f, 40, 40, 70, 52, WHITE), 5);
+    EXPECT_GT(Count(f, 256, 0, 384, 256, BLUE), 128 * 256 / 3);
+}
+
+TEST(Program, KeysSetAndClearTheirHeldBits) {
+    Program p;
+    ASSERT_TRUE(p.opened);
+    HeadlessKey(&p.session, platform::VK_Z, true);
+    HeadlessKey(&p.session, platform::VK_SPACE, true);
+    HeadlessKey(&p.session, platform::VK_NUMPAD4, true);
+    HeadlessKey(&p.session, platform::VK_RIGHT, true);
+    HeadlessKey(&p.session, platform::VK_F1, true);  // ignored
+    EXPECT_EQ(InputRead(p.state.get()), INPUT_SHOT | INPUT_LEFT | INPUT_RIGHT);
+    HeadlessKey(&p.session, platform::VK_Z, false);  // Space still held, yet the bit clears
+    HeadlessKey(&p.session, platform::VK_ESCAPE, true);
+    EXPECT_EQ(InputRead(p.state.get()), INPUT_LEFT | INPUT_RIGHT | INPUT_MENU);
+    EXPECT_EQ(KeyInputBit(platform::VK_NUMPAD8), INPUT_UP);
+    EXPECT_EQ(KeyInputBit(platform::VK_NUMPAD2), INPUT_DOWN);
+    EXPECT_EQ(KeyInputBit(platform::VK_X), INPUT_MENU);
+    EXPECT_EQ(KeyInputBit(platform::VK_RETURN), INPUT_SHOT);
+}
+
+TEST(Program, ViewModesAndTheItemList) {
+    auto state = std::make_unique<AppState>();
+    SetViewMode(state.get(), 0, 1);
+    EXPECT_EQ(state->viewWidth * 1000 + state->viewHeight, 384256);
+    SetViewMode(state.get(), 1, 10);
+    EXPECT_EQ(state->viewWidth * 1000 + state->viewHeight, 512512);
+    EXPECT_EQ(WindowWidth(state.get()), 768);
+    EXPECT_EQ(WindowHeight(state.get()), 512);
+    SetViewMode(state.get(), 0, 11);
+    EXPECT_EQ(state->viewWidth * 1000 + state->viewHeight, 768512);
+    SetViewMode(state.get(), 0, 7);
+    EXPECT_EQ(state->viewWidth * 1000 + state->viewHeight, 256256);
+    EXPECT_EQ(WindowWidth(state.get()), 384);
+
+    ItemRecord empty[1] = {{0, nullptr, nullptr, nullptr, nullptr}};
+    state->listCount = 5;
+    ItemListBuild(state.get(), empty);
+    EXPECT_EQ(state->listCount, 0);
+}
+
+}  // namespace

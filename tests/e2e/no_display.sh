@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs the program with no display to open: it must print one clear line on
+# stderr and exit with status 1, within a few seconds, without crashing.
+set -uo pipefail
+program=${1:?usage: no_display.sh PATH_TO_KARIDO}
+err=$(mktemp)
+trap 'rm -f "$err"' EXIT
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 10 "$program" 2>"$err" >/dev/null
+status=$?
+lines=$(grep -c . "$err")
+echo "status $status, stderr: $(cat "$err")"
+if [[ $status -ne 1 ]]; then
+    echo "FAIL: expected exit status 1, got $status" >&2
+    exit 1
+fi
+if [[ $lines -ne 1 ]] || ! grep -q '^karido: ' "$err"; then
+    echo "FAIL: expected one line starting with 'karido: ' on stderr, got $lines" >&2
+    exit 1
+fi
+echo "ok: one line on stderr, exit status 1"

@@ -1,0 +1,309 @@
+#!/usr/bin/env bash
+# Runs the real program in a virtual X server and checks what a person would
+# see: the window by its title, its fixed 384x256 client area, the picture on
+# it (the star field, the side panel and its frame counter), that input does
+# not upset it, and that it ends with status 0 when its window is closed and
+# when it is sent SIGTERM.
+#
+# Usage: window_e2e.sh PATH_TO_KARIDO
+# Needs Xvfb, xdotool, xwininfo and xprop (x11-utils), ImageMagick and python3.
+set -uo pipefail
+
+readonly CLIENT_WIDTH=384
+readonly CLIENT_HEIGHT=256
+
+program=${1:-}
+if [[ -z "$program" || ! -x "$program" ]]; then
+    echo "usage: $0 PATH_TO_KARIDO (an executable)" >&2
+    exit 2
+fi
+for tool in Xvfb xdotool xwininfo xprop import convert python3 timeout; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "FAIL: $tool is not installed" >&2
+        exit 1
+    fi
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+program_pid=""
+failures=0
+
+cleanup() {
+    if [[ -n "$program_pid" ]] && kill -0 "$program_pid" 2>/dev/null; then
+        kill -KILL "$program_pid" 2>/dev/null
+        wait "$program_pid" 2>/dev/null
+    fi
+    if [[ -n "$xvfb_pid" ]]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+pass() { echo "ok:   $*"; }
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+# Ends the run at once: later checks mean nothing after this one.
+fatal() {
+    echo "FAIL: $*" >&2
+    if [[ -s "$work/stderr" ]]; then
+        echo "--- the program's stderr:" >&2
+        cat "$work/stderr" >&2
+    fi
+    if [[ -n "$xvfb_pid" ]] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "--- Xvfb has gone away; its log:" >&2
+        cat "$work/xvfb.log" >&2
+    fi
+    exit 1
+}
+
+# --- a virtual X server: it writes the display number it picked to fd 3 ----
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+    2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s "$work/display" ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+done
+display_number=$(tr -d '[:space:]' <"$work/display")
+if [[ -z "$display_number" ]]; then
+    cat "$work/xvfb.log" >&2
+    fatal "Xvfb did not start"
+fi
+export DISPLAY=":$display_number"
+echo "Xvfb on display $DISPLAY"
+
+# The software renderer is the quickest under Xvfb.
+export SDL_RENDER_DRIVER=software
+
+# Starts the program and waits for its window; sets program_pid and window.
+start_program() {
+    "$program" >"$work/stdout" 2>"$work/stderr" &
+    program_pid=$!
+    window=$(timeout 10 xdotool search --sync --name '^KARIDO$' 2>/dev/null | head -n 1)
+    if [[ -z "$window" ]]; then
+        if ! kill -0 "$program_pid" 2>/dev/null; then
+            wait "$program_pid"
+            fatal "the program exited with status $? before showing a window"
+        fi
+        fatal "no window titled KARIDO within 10 s"
+    fi
+}
+
+# Waits up to 3 s for the program to end; sets exit_status (or empty).
+wait_for_exit() {
+    exit_status=""
+    for _ in $(seq 30); do
+        if ! kill -0 "$program_pid" 2>/dev/null; then
+            wait "$program_pid"
+            exit_status=$?
+            program_pid=""
+            return
+        fi
+        sleep 0.1
+    done
+}
+
+# Asks the window to close the way a window manager's close button does: a
+# WM_DELETE_WINDOW client message.
+send_close() {
+    python3 - "$1" <<'PYTHON'
+import ctypes
+import sys
+
+x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                           ctypes.c_void_p]
+x11.XFlush.argtypes = [ctypes.c_void_p]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+display = x11.XOpenDisplay(None)
+if not display:
+    sys.exit("cannot open the X display")
+window = int(sys.argv[1])
+event = Event()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = window
+event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+event.xclient.data[1] = 0  # CurrentTime
+if not x11.XSendEvent(display, window, 0, 0, ctypes.byref(event)):
+    sys.exit("XSendEvent failed")
+x11.XFlush(display)
+x11.XCloseDisplay(display)
+PYTHON
+}
+
+# Counts the pixels of colour $2 (e.g. 'rgb(0,0,255)') in region $1
+# (WxH+X+Y) of the screenshot.
+count_colour() {
+    convert "$work/shot.png" -crop "$1" +repage -alpha off \
+        -fill black +opaque "$2" -fill white -opaque "$2" \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+# Counts the pixels in region $1 of the stars' colours: every channel 0 or
+# 255, not black (the ship's shaded greys are none of these).
+count_star_colours() {
+    convert "$work/shot.png" -crop "$1" +repage -alpha off \
+        -fx '(r==0||r==1)&&(g==0||g==1)&&(b==0||b==1)&&(r+g+b>0)' \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+# Counts the pixels in region $1 that are not colour $2.
+count_other() {
+    convert "$work/shot.png" -crop "$1" +repage -alpha off \
+        -fill white +opaque "$2" -fill black -opaque "$2" \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+# Checks that the count $2 of what $1 describes is within [$3, $4].
+expect_count() {
+    local what=$1 count=$2 low=$3 high=$4
+    if [[ "$count" =~ ^[0-9]+$ ]] && ((count >= low && count <= high)); then
+        pass "$what: $count pixels (expected $low..$high)"
+    else
+        fail "$what: ${count:-no} pixels, expected $low..$high"
+    fi
+}
+
+# --- first run: the window, the picture, input, closing the window ---------
+start_program
+echo "window $window (pid $program_pid)"
+
+geometry=$(xwininfo -id "$window")
+width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
+height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
+if [[ "$width" == "$CLIENT_WIDTH" && "$height" == "$CLIENT_HEIGHT" ]]; then
+    pass "client area is ${width}x${height}"
+else
+    fail "client area is ${width}x${height}, expected ${CLIENT_WIDTH}x${CLIENT_HEIGHT}"
+fi
+
+hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+minimum=$(sed -n 's/.*minimum size: \([0-9]*\) by \([0-9]*\).*/\1x\2/p' <<<"$hints")
+maximum=$(sed -n 's/.*maximum size: \([0-9]*\) by \([0-9]*\).*/\1x\2/p' <<<"$hints")
+if [[ "$minimum" == "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" &&
+    "$maximum" == "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" ]]; then
+    pass "cannot be resized: minimum = maximum = $minimum"
+else
+    fail "resizable: WM_NORMAL_HINTS minimum '${minimum}', maximum '${maximum}'"
+fi
+
+# Let the program start up and draw for a while.
+sleep 1.5
+if ! timeout 10 import -window "$window" "png:$work/shot.png" 2>"$work/import.log"; then
+    cat "$work/import.log" >&2
+    fatal "cannot take a screenshot of the window"
+fi
+shot_size=$(convert "$work/shot.png" -format '%wx%h' info:)
+[[ "$shot_size" == "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" ]] ||
+    fatal "the screenshot is $shot_size, expected ${CLIENT_WIDTH}x${CLIENT_HEIGHT}"
+
+readonly PANEL='128x256+256+0'
+readonly PANEL_PIXELS=$((128 * 256))
+readonly FIELD='256x256+0+0'
+readonly FIELD_PIXELS=$((256 * 256))
+readonly COUNTER='61x13+260+7'
+
+# The side panel: mostly blue, with grey frames and white details.
+expect_count "side panel blue (0,0,255)" "$(count_colour "$PANEL" 'rgb(0,0,255)')" \
+    $((PANEL_PIXELS * 30 / 100)) "$PANEL_PIXELS"
+light=$(count_colour "$PANEL" 'rgb(192,192,192)')
+dark=$(count_colour "$PANEL" 'rgb(128,128,128)')
+expect_count "side panel greys (192,192,192) and (128,128,128)" $((light + dark)) 64 \
+    $((PANEL_PIXELS / 2))
+expect_count "side panel white" "$(count_colour "$PANEL" 'rgb(255,255,255)')" 16 \
+    $((PANEL_PIXELS / 4))
+
+# The star field: mostly black, with single-pixel stars in full colours.
+expect_count "star field non-black pixels" "$(count_other "$FIELD" 'rgb(0,0,0)')" 3 \
+    $((FIELD_PIXELS / 10))
+expect_count "star field star-coloured pixels" "$(count_star_colours "$FIELD")" 10 \
+    $((FIELD_PIXELS / 20))
+
+# The frames-per-second counter: white digits on the panel's dark box.
+expect_count "frame counter white text" "$(count_colour "$COUNTER" 'rgb(255,255,255)')" 8 \
+    $((61 * 13 / 2))
+
+# Frames keep coming: the counter and the stars change from one moment to
+# the next.
+cp "$work/shot.png" "$work/first.png"
+sleep 1.2
+timeout 10 import -window "$window" "png:$work/shot.png" 2>>"$work/import.log" ||
+    fatal "cannot take a second screenshot of the window"
+changed=$(compare -metric AE "$work/first.png" "$work/shot.png" null: 2>&1 >/dev/null)
+changed=${changed%% *}
+expect_count "pixels changed between screenshots 1.2 s apart" "$changed" 1 \
+    $((CLIENT_WIDTH * CLIENT_HEIGHT))
+
+# Input: arrow keys, keypad keys, a click. The program must take them in its
+# stride and keep its window.
+if timeout 10 xdotool windowfocus --sync "$window" &&
+    timeout 10 xdotool key --delay 30 Left Right Up Down KP_8 KP_2 &&
+    timeout 10 xdotool mousemove --window "$window" 100 100 click 1; then
+    sleep 0.5
+    if kill -0 "$program_pid" 2>/dev/null &&
+        xdotool search --name '^KARIDO$' 2>/dev/null | grep -qx "$window"; then
+        pass "keys and a click handled, window still open"
+    else
+        fatal "the program went away after keys and a click"
+    fi
+else
+    fail "xdotool could not focus the window or send input"
+fi
+
+# Closing the window (what a window manager's close button sends).
+send_close "$window" || fatal "could not send WM_DELETE_WINDOW"
+wait_for_exit
+if [[ -z "$exit_status" ]]; then
+    fail "still running 3 s after WM_DELETE_WINDOW"
+    kill -KILL "$program_pid" 2>/dev/null
+    wait "$program_pid" 2>/dev/null
+    program_pid=""
+elif [[ "$exit_status" -eq 0 ]]; then
+    pass "closing the window ends the program with status 0"
+else
+    fail "closing the window ended the program with status $exit_status"
+    cat "$work/stderr" >&2
+fi
+
+# --- second run: SIGTERM is a clean close too -------------------------------
+start_program
+sleep 0.5
+kill -TERM "$program_pid"
+wait_for_exit
+if [[ -z "$exit_status" ]]; then
+    fail "still running 3 s after SIGTERM"
+elif [[ "$exit_status" -eq 0 ]]; then
+    pass "SIGTERM ends the program with status 0"
+else
+    fail "SIGTERM ended the program with status $exit_status"
+    cat "$work/stderr" >&2
+fi
+
+if ((failures > 0)); then
+    echo "window_e2e: $failures check(s) failed" >&2
+    exit 1
+fi
+echo "window_e2e: all checks passed"

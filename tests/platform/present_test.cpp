@@ -1,0 +1,408 @@
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/frame_convert.h"
+#include "platform/mailbox.h"
+#include "platform/palette.h"
+#include "platform/window.h"
+
+namespace {
+
+using platform::ColourTable32;
+using platform::Frame;
+using platform::FrameMailbox;
+
+using Kernel = void (*)(const uint8_t*, int, int, int, const ColourTable32*, uint32_t*, int);
+
+struct NamedKernel {
+    const char* name;
+    Kernel kernel;
+};
+
+// The kernels this CPU can run, the dispatching entry point included.
+std::vector<NamedKernel> RunnableKernels() {
+    std::vector<NamedKernel> kernels = {{"FrameConvert", platform::FrameConvert},
+                                        {"Scalar", platform::FrameConvertScalar}};
+#if defined(__x86_64__)
+    if (platform::CpuHasAvx512Vbmi()) {
+        kernels.push_back({"Avx512Vbmi", platform::FrameConvertAvx512Vbmi});
+    }
+#endif
+    return kernels;
+}
+
+// Memory whose last byte is followed by an inaccessible page, so that a
+// kernel reading or writing even one byte past the end crashes the test.
+class GuardedBytes {
+   public:
+    explicit GuardedBytes(size_t size) : size_(size) {
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t dataPages = (size + page - 1) / page;
+        mapped_ = (dataPages + 1) * page;
+        void* base =
+            mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (base == MAP_FAILED) {
+            base_ = nullptr;
+            return;
+        }
+        base_ = static_cast<uint8_t*>(base);
+        mprotect(base_ + dataPages * page, page, PROT_NONE);
+        data_ = base_ + dataPages * page - size;
+    }
+    ~GuardedBytes() {
+        if (base_ != nullptr) {
+            munmap(base_, mapped_);
+        }
+    }
+    GuardedBytes(const GuardedBytes&) = delete;
+    GuardedBytes& operator=(const GuardedBytes&) = delete;
+
+    bool ok() const { return base_ != nullptr; }
+    uint8_t* data() const { return data_; }
+    size_t size() const { return size_; }
+
+   private:
+    size_t size_;
+    size_t mapped_ = 0;
+    uint8_t* base_ = nullptr;
+    uint8_t* data_ = nullptr;
+};
+
+void FillRandomTable(std::mt19937& rng, ColourTable32* table, bool opaque) {
+    for (uint32_t& c : table->argb) {
+        c = static_cast<uint32_t>(rng());
+        if (opaque) {
+            c |= 0xFF000000u;
+        }
+    }
+}
+
+constexpr uint32_t SENTINEL = 0xA5C3E1F7u;
+
+// Runs one kernel on a random region and compares every destination pixel
+// with a plain look-up; pixels outside the region must keep SENTINEL.
+void CheckKernel(const NamedKernel& k, std::mt19937& rng, int width, int height, int srcPad,
+                 int dstPad, bool opaque) {
+    SCOPED_TRACE(std::string(k.name) + " width " + std::to_string(width) + " height " +
+                 std::to_string(height) + " srcPad " + std::to_string(srcPad) + " dstPad " +
+                 std::to_string(dstPad) + (opaque ? " opaque" : " any alpha"));
+    ColourTable32 table;
+    FillRandomTable(rng, &table, opaque);
+    const int srcStride = width + srcPad;
+    const int dstStride = width + dstPad;
+    // Both buffers end right after the region's last pixel.
+    const size_t srcBytes = height == 0 ? 0 : static_cast<size_t>(srcStride) * (height - 1) + width;
+    const size_t dstPixels =
+        height == 0 ? 0 : static_cast<size_t>(dstStride) * (height - 1) + width;
+    GuardedBytes src(srcBytes);
+    GuardedBytes dstMemory(dstPixels * sizeof(uint32_t));
+    ASSERT_TRUE(src.ok() && dstMemory.ok());
+    for (size_t i = 0; i < srcBytes; ++i) {
+        src.data()[i] = static_cast<uint8_t>(rng());
+    }
+    uint32_t* dst = reinterpret_cast<uint32_t*>(dstMemory.data());
+    for (size_t i = 0; i < dstPixels; ++i) {
+        dst[i] = SENTINEL;
+    }
+
+    k.kernel(src.data(), srcStride, width, height, &table, dst, dstStride);
+
+    int wrong = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < dstStride && static_cast<size_t>(y) * dstStride + x < dstPixels; ++x) {
+            const uint32_t got = dst[static_cast<size_t>(y) * dstStride + x];
+            const uint32_t want = x < width ? table.argb[src.data()[y * srcStride + x]] : SENTINEL;
+            if (got != want && ++wrong <= 3) {
+                ADD_FAILURE() << "pixel (" << x << ", " << y << "): got " << std::hex << got
+                              << ", want " << want;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+// Region widths around the vector kernel's 64-pixel groups and its 16-pixel
+// stores, up to the shown width, with several heights and paddings.
+TEST(FrameConvert, EveryKernelMatchesPlainLookUpOnRandomRegions) {
+    std::mt19937 rng(7);
+    const int widths[] = {0,  1,  2,  3,  15,  16,  17,  31,  32,  33,  47,  48,  49, 63,
+                          64, 65, 79, 80, 100, 127, 128, 129, 191, 192, 255, 300, 384};
+    for (const NamedKernel& k : RunnableKernels()) {
+        for (const int width : widths) {
+            for (const int height : {0, 1, 3}) {
+                const int srcPad = static_cast<int>(rng() % 70);
+                const int dstPad = static_cast<int>(rng() % 20);
+                CheckKernel(k, rng, width, height, srcPad, dstPad, true);
+                CheckKernel(k, rng, width, height, 0, 0, false);
+            }
+        }
+        // Random sizes and strides, some with the alpha bytes left random.
+        for (int i = 0; i < 40; ++i) {
+            const int width = static_cast<int>(rng() % 301);
+            const int height = 1 + static_cast<int>(rng() % 9);
+            CheckKernel(k, rng, width, height, static_cast<int>(rng() % 130),
+                        static_cast<int>(rng() % 130), (i & 1) != 0);
+        }
+    }
+}
+
+TEST(FrameConvert, EveryIndexMapsToItsOwnEntry) {
+    std::mt19937 rng(11);
+    ColourTable32 table;
+    FillRandomTable(rng, &table, true);
+    // Each row holds all 256 indices, the second row in reverse, so every
+    // index lands in both halves of a 64-pixel group and at a row tail.
+    constexpr int WIDTH = 300;
+    uint8_t src[2][WIDTH];
+    for (int x = 0; x < WIDTH; ++x) {
+        src[0][x] = static_cast<uint8_t>(x);
+        src[1][x] = static_cast<uint8_t>(255 - x);
+    }
+    for (const NamedKernel& k : RunnableKernels()) {
+        SCOPED_TRACE(k.name);
+        uint32_t dst[2][WIDTH];
+        k.kernel(&src[0][0], WIDTH, WIDTH, 2, &table, &dst[0][0], WIDTH);
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < WIDTH; ++x) {
+                ASSERT_EQ(dst[y][x], table.argb[src[y][x]]) << "x " << x << " y " << y;
+            }
+        }
+    }
+}
+
+// ---- The mailbox, used from one thread -------------------------------------
+
+void Fill(Frame* frame, uint32_t value) {
+    for (int i = 0; i < frame->stride * frame->height; ++i) {
+        frame->pixels[i] = value;
+    }
+}
+
+bool AllEqual(const Frame* frame, int rows, uint32_t value) {
+    for (int i = 0; i < frame->stride * rows; ++i) {
+        if (frame->pixels[i] != value) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(Mailbox, CreationRejectsBadSizes) {
+    EXPECT_EQ(platform::MailboxCreate(0, 10), nullptr);
+    EXPECT_EQ(platform::MailboxCreate(10, 0), nullptr);
+    EXPECT_EQ(platform::MailboxCreate(-4, 10), nullptr);
+    // Three frames of this size do not fit in the address space.
+    EXPECT_EQ(platform::MailboxCreate(INT_MAX, INT_MAX), nullptr);
+
+    FrameMailbox* mailbox = platform::MailboxCreate(40, 30);
+    ASSERT_NE(mailbox, nullptr);
+    Frame* back = platform::MailboxBackFrame(mailbox);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->stride, 40);
+    EXPECT_EQ(back->width, 40);
+    EXPECT_EQ(back->height, 30);
+    platform::MailboxDestroy(mailbox);
+    platform::MailboxDestroy(nullptr);
+}
+
+TEST(Mailbox, TakesOnlyTheNewestAndOnlyOnce) {
+    FrameMailbox* mailbox = platform::MailboxCreate(16, 8);
+    ASSERT_NE(mailbox, nullptr);
+    EXPECT_EQ(platform::MailboxTakeNewest(mailbox), nullptr);
+
+    Fill(platform::MailboxBackFrame(mailbox), 1);
+    platform::MailboxPublish(mailbox, 10, 5, 100, 50);
+    Fill(platform::MailboxBackFrame(mailbox), 2);
+    platform::MailboxPublish(mailbox, 12, 6, 120, 60);
+
+    const Frame* taken = platform::MailboxTakeNewest(mailbox);
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(taken->sequence, 2u);
+    EXPECT_EQ(taken->width, 12);
+    EXPECT_EQ(taken->height, 6);
+    EXPECT_EQ(taken->outWidth, 120);
+    EXPECT_EQ(taken->outHeight, 60);
+    EXPECT_TRUE(AllEqual(taken, 8, 2));
+    EXPECT_EQ(platform::MailboxTakeNewest(mailbox), nullptr);
+
+    // The taken frame stays as it was while the producer draws and publishes
+    // two more pictures; neither is drawn into the taken frame.
+    for (uint32_t value : {3u, 4u}) {
+        Frame* back = platform::MailboxBackFrame(mailbox);
+        EXPECT_NE(back->pixels, taken->pixels);
+        Fill(back, value);
+        platform::MailboxPublish(mailbox, 16, 8, 1, 1);
+    }
+    EXPECT_EQ(taken->sequence, 2u);
+    EXPECT_EQ(taken->width, 12);
+    EXPECT_TRUE(AllEqual(taken, 8, 2));
+
+    const Frame* next = platform::MailboxTakeNewest(mailbox);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->sequence, 4u);
+    EXPECT_TRUE(AllEqual(next, 8, 4));
+    EXPECT_EQ(platform::MailboxTakeNewest(mailbox), nullptr);
+    platform::MailboxDestroy(mailbox);
+}
+
+TEST(Mailbox, PublishClampsSizesAndCountsSequences) {
+    FrameMailbox* mailbox = platform::MailboxCreate(16, 8);
+    ASSERT_NE(mailbox, nullptr);
+    for (uint64_t expected = 1; expected <= 5; ++expected) {
+        platform::MailboxPublish(mailbox, 1000, -3, 7, 9);
+        const Frame* taken = platform::MailboxTakeNewest(mailbox);
+        ASSERT_NE(taken, nullptr);
+        EXPECT_EQ(taken->sequence, expected);
+        EXPECT_EQ(taken->width, 16);
+        EXPECT_EQ(taken->height, 0);
+    }
+    // A publish after the take hands the producer a frame it may reuse; the
+    // back frame is again given at full size.
+    const Frame* back = platform::MailboxBackFrame(mailbox);
+    EXPECT_EQ(back->width, 16);
+    EXPECT_EQ(back->height, 8);
+    EXPECT_EQ(platform::MailboxBackFrame(nullptr), nullptr);
+    EXPECT_EQ(platform::MailboxTakeNewest(nullptr), nullptr);
+    platform::MailboxPublish(nullptr, 1, 1, 1, 1);
+    platform::MailboxDestroy(mailbox);
+}
+
+// ---- The present step -------------------------------------------------------
+
+constexpr uint32_t BLACK = 0xFF000000u;
+
+struct PresentFixture {
+    FrameMailbox* mailbox;
+    platform::Window window;
+    platform::Palette palette;
+    uint16_t colourIndices[256];
+    std::vector<uint8_t> backBuffer;  // 768 x 512
+};
+
+void MakeFixture(PresentFixture* f, int maxWidth, int maxHeight, std::mt19937& rng) {
+    f->mailbox = platform::MailboxCreate(maxWidth, maxHeight);
+    f->window = platform::Window{f->mailbox, 768, 512, nullptr};
+    f->palette.count = 200;
+    for (auto& e : f->palette.entries) {
+        const uint32_t c = static_cast<uint32_t>(rng());
+        e = {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16),
+             0};
+    }
+    // A shuffled permutation of 0..255: the values from 200 on are outside
+    // the palette, and one is far outside any palette.
+    for (int v = 0; v < 256; ++v) {
+        f->colourIndices[v] = static_cast<uint16_t>(v);
+    }
+    std::shuffle(std::begin(f->colourIndices), std::end(f->colourIndices), rng);
+    f->colourIndices[0] = 0x1234;
+    f->backBuffer.resize(768 * 512);
+    for (uint8_t& b : f->backBuffer) {
+        b = static_cast<uint8_t>(rng());
+    }
+}
+
+// Compares the frame's width x height pixels with the colours the region's
+// bytes should show; returns how many differ.
+int CountWrong(const Frame* frame, const PresentFixture& f, const platform::Palette* palette,
+               const uint8_t* region, int width, int height) {
+    int wrong = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint16_t entry = f.colourIndices[region[y * 768 + x]];
+            uint32_t want = BLACK;
+            if (palette != nullptr && entry < palette->count) {
+                const platform::PaletteEntry& e = palette->entries[entry];
+                want |= uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
+            }
+            wrong += frame->pixels[y * frame->stride + x] != want;
+        }
+    }
+    return wrong;
+}
+
+TEST(WindowPresent, ShowsEachByteInItsPaletteColour) {
+    std::mt19937 rng(3);
+    PresentFixture f;
+    MakeFixture(&f, 768, 512, rng);
+    ASSERT_NE(f.mailbox, nullptr);
+    // The region starts inside the buffer, as the shown window does.
+    const uint8_t* region = f.backBuffer.data() + 40 * 768 + 17;
+    platform::WindowPresent(&f.window, region, 768, 384, 256, f.colourIndices, &f.palette, 768,
+                            512);
+    const Frame* frame = platform::MailboxTakeNewest(f.mailbox);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->width, 384);
+    EXPECT_EQ(frame->height, 256);
+    EXPECT_EQ(frame->outWidth, 768);
+    EXPECT_EQ(frame->outHeight, 512);
+    EXPECT_EQ(frame->sequence, 1u);
+    EXPECT_EQ(CountWrong(frame, f, &f.palette, region, 384, 256), 0);
+
+    // Without a palette everything is black.
+    platform::WindowPresent(&f.window, region, 768, 384, 256, f.colourIndices, nullptr, 768, 512);
+    frame = platform::MailboxTakeNewest(f.mailbox);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->sequence, 2u);
+    EXPECT_EQ(frame->pixels[0], BLACK);
+    EXPECT_EQ(CountWrong(frame, f, nullptr, region, 384, 256), 0);
+    platform::MailboxDestroy(f.mailbox);
+}
+
+TEST(WindowPresent, ClampsToTheMailboxAndPublishesEmptyRegions) {
+    std::mt19937 rng(5);
+    PresentFixture f;
+    MakeFixture(&f, 100, 60, rng);
+    ASSERT_NE(f.mailbox, nullptr);
+    // Mark all three frames so that any write outside the clamped region
+    // shows: each publish and take passes the next frame to the producer.
+    for (int i = 0; i < 3; ++i) {
+        Fill(platform::MailboxBackFrame(f.mailbox), SENTINEL);
+        platform::MailboxPublish(f.mailbox, 0, 0, 0, 0);
+        ASSERT_NE(platform::MailboxTakeNewest(f.mailbox), nullptr);
+    }
+
+    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, 384, 256, f.colourIndices,
+                            &f.palette, 640, 480);
+    const Frame* frame = platform::MailboxTakeNewest(f.mailbox);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->width, 100);
+    EXPECT_EQ(frame->height, 60);
+    EXPECT_EQ(frame->outWidth, 640);
+    EXPECT_EQ(frame->outHeight, 480);
+    EXPECT_EQ(CountWrong(frame, f, &f.palette, f.backBuffer.data(), 100, 60), 0);
+
+    // A zero-sized region publishes an empty frame and converts nothing.
+    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, 0, 256, f.colourIndices,
+                            &f.palette, 640, 480);
+    frame = platform::MailboxTakeNewest(f.mailbox);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->width, 0);
+    EXPECT_EQ(frame->outWidth, 640);
+    EXPECT_TRUE(AllEqual(frame, 60, SENTINEL));
+    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, -5, -5, f.colourIndices,
+                            &f.palette, 640, 480);
+    frame = platform::MailboxTakeNewest(f.mailbox);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->width, 0);
+    EXPECT_EQ(frame->height, 0);
+
+    // No window or no mailbox: nothing happens, and nothing is published.
+    platform::WindowPresent(nullptr, f.backBuffer.data(), 768, 10, 10, f.colourIndices, &f.palette,
+                            1, 1);
+    platform::Window noMailbox{nullptr, 768, 512, nullptr};
+    platform::WindowPresent(&noMailbox, f.backBuffer.data(), 768, 10, 10, f.colourIndices,
+                            &f.palette, 1, 1);
+    EXPECT_EQ(platform::MailboxTakeNewest(f.mailbox), nullptr);
+    platform::MailboxDestroy(f.mailbox);
+}
+
+}  // namespace

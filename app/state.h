@@ -83,7 +83,7 @@ using TickFunction = int (*)(AppState* state);
 
 struct AppState {
     platform::Window* hwnd;
-    platform::Module* hinstance;
+    const platform::Module* hinstance;  // whose resources are loaded
     platform::Palette* hpalette;
     platform::Font* hfont;
     platform::Bitmap* hbitmap;

@@ -41,7 +41,7 @@ Surface* LoadPrepared(const platform::Module* module, int id, const platform::Pa
 const char* AppStartup(AppState* state, platform::Window* window, const platform::Module* module,
                        TickFunction tick) {
     state->hwnd = window;
-    state->hinstance = const_cast<platform::Module*>(module);
+    state->hinstance = module;
 
     state->imgScratch = SurfaceCreate(8, 4096, DIB_PAL_COLORS);
     if (state->imgScratch == nullptr) {

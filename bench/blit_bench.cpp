@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
+#include "bench/sdl_copy.h"
 #include "surface/surface.h"
 
 namespace {
+
+using bench::SdlCopy;
 
 // Screen indices the frame uses: 0 empty/transparent, 11 the overlay's key.
 constexpr int OVERLAY_KEY = 11;
@@ -33,29 +36,6 @@ struct Scene {
     SDL_Surface* sdlOverlayRle = nullptr;
     SDL_Surface* sdlPanel = nullptr;
 };
-
-// An SDL-owned INDEX8 copy of one of our surfaces, sharing one palette so
-// that SDL copies bytes without remapping.
-SDL_Surface* SdlCopy(const Surface* s, SDL_Palette* palette, int key, bool rle) {
-    const int w = s->header->biWidth;
-    const int h = SurfaceRows(s);
-    SDL_Surface* copy = SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8);
-    if (copy == nullptr) {
-        std::fprintf(stderr, "blit_bench: SDL_CreateRGBSurfaceWithFormat failed: %s\n",
-                     SDL_GetError());
-        std::exit(1);
-    }
-    SDL_SetSurfacePalette(copy, palette);
-    for (int y = 0; y < h; ++y) {
-        std::memcpy(static_cast<uint8_t*>(copy->pixels) + y * copy->pitch,
-                    s->pixels + y * SurfaceStride(s), static_cast<size_t>(w));
-    }
-    if (key >= 0) {
-        SDL_SetColorKey(copy, SDL_TRUE, static_cast<Uint32>(key));
-        SDL_SetSurfaceRLE(copy, rle ? 1 : 0);
-    }
-    return copy;
-}
 
 Scene& TheScene() {
     static Scene scene = [] {

@@ -12,6 +12,7 @@
 
 #include "app/headless.h"
 #include "bench/ratio_reporter.h"
+#include "bench/sdl_copy.h"
 #include "platform/draw_context.h"
 #include "platform/font.h"
 #include "platform/text.h"
@@ -33,31 +34,6 @@ void OurFrame(benchmark::State& bench) {
     HeadlessClose(&session);
 }
 
-[[noreturn]] void SdlFailed(const char* what) {
-    std::fprintf(stderr, "frame_bench: %s: %s\n", what, SDL_GetError());
-    std::exit(1);
-}
-
-// An SDL-owned INDEX8 copy of one of our prepared surfaces.
-SDL_Surface* SdlCopy(const Surface* s, SDL_Palette* palette, int key) {
-    const int w = s->header->biWidth;
-    const int h = SurfaceRows(s);
-    SDL_Surface* copy = SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8);
-    if (copy == nullptr) {
-        SdlFailed("SDL_CreateRGBSurfaceWithFormat");
-    }
-    SDL_SetSurfacePalette(copy, palette);
-    for (int y = 0; y < h; ++y) {
-        std::memcpy(static_cast<uint8_t*>(copy->pixels) + y * copy->pitch,
-                    s->pixels + y * SurfaceStride(s), static_cast<size_t>(w));
-    }
-    if (key >= 0) {
-        SDL_SetColorKey(copy, SDL_TRUE, static_cast<Uint32>(key));
-        SDL_SetSurfaceRLE(copy, 1);
-    }
-    return copy;
-}
-
 // The same frame with SDL: the two star layers' visible pieces, the player's
 // sprite and the overlay (colour-keyed, RLE-accelerated), the frames-per-
 // second text, the conversion of the 384x256 view to ARGB8888 and the clear.
@@ -71,21 +47,20 @@ void SdlFrame(benchmark::State& bench) {
     HeadlessFrame(&session);  // the first tick has run, as in our frame
     SDL_Palette* palette = SDL_AllocPalette(256);
     SDL_Color colours[256];
-    const auto* order = reinterpret_cast<const uint16_t*>(
-        reinterpret_cast<const uint8_t*>(state->backBuffer.header) + SURFACE_HEADER_SIZE);
+    const uint16_t* order = SurfaceIndexTable(&state->backBuffer);
     for (int v = 0; v < 256; ++v) {
         const platform::PaletteEntry& e = state->hpalette->entries[order[v]];
         colours[v] = SDL_Color{e.peRed, e.peGreen, e.peBlue, 255};
     }
     SDL_SetPaletteColors(palette, colours, 0, 256);
-    SDL_Surface* layers[2] = {SdlCopy(state->layers[0], palette, 0),
-                              SdlCopy(state->layers[1], palette, 0)};
-    SDL_Surface* sprites = SdlCopy(state->imgSprites, palette, 0);
-    SDL_Surface* overlay = SdlCopy(state->imgOverlay, palette, 11);
-    SDL_Surface* back = SdlCopy(&state->backBuffer, palette, -1);
+    SDL_Surface* layers[2] = {bench::SdlCopy(state->layers[0], palette, 0, true),
+                              bench::SdlCopy(state->layers[1], palette, 0, true)};
+    SDL_Surface* sprites = bench::SdlCopy(state->imgSprites, palette, 0, true);
+    SDL_Surface* overlay = bench::SdlCopy(state->imgOverlay, palette, 11, true);
+    SDL_Surface* back = bench::SdlCopy(&state->backBuffer, palette, -1, false);
     SDL_Surface* shown = SDL_CreateRGBSurfaceWithFormat(0, 384, 256, 32, SDL_PIXELFORMAT_ARGB8888);
     if (shown == nullptr) {
-        SdlFailed("SDL_CreateRGBSurfaceWithFormat");
+        bench::SdlFailed("SDL_CreateRGBSurfaceWithFormat");
     }
     const platform::TextTarget text{static_cast<uint8_t*>(back->pixels), back->w, back->h,
                                     back->pitch};

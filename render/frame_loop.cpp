@@ -14,7 +14,6 @@
 #include "platform/window.h"
 #include "render/floaters.h"
 #include "render/layers.h"
-#include "surface/screen_index.h"
 
 char fpsText[16];
 
@@ -29,10 +28,6 @@ std::condition_variable gateChanged;
 bool gateOpen = false;
 bool manualMode = false;
 
-const uint16_t* ColourIndicesOf(const Surface* surface) {
-    return reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(surface->header) +
-                                             SURFACE_HEADER_SIZE);
-}
 
 }  // namespace
 
@@ -67,7 +62,7 @@ int RenderLoopFrame(AppState* state, RenderLoop* loop) {
     FloatersDraw(state);
 
     platform::WindowPresent(state->hwnd, target->pixels, SurfaceStride(target), state->viewWidth,
-                            state->viewHeight, ColourIndicesOf(target), state->hpalette,
+                            state->viewHeight, SurfaceIndexTable(target), state->hpalette,
                             WindowWidth(state), WindowHeight(state));
     state->frameCount += 1;
     std::memset(target->pixels, 0, SurfacePixelBytes(target));

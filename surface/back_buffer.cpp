@@ -39,8 +39,8 @@ void BackBufferCreate(AppState* state, int width, int height) {
     header->biPlanes = 1;
     header->biBitCount = 8;
     header->biCompression = BI_RGB;
-    uint16_t* table = reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(header) +
-                                                  SURFACE_HEADER_SIZE);
+    Surface view{header, nullptr, 0, DIB_PAL_COLORS};
+    uint16_t* table = SurfaceIndexTable(&view);
     std::memcpy(table, SCREEN_PALETTE_ORDER, sizeof SCREEN_PALETTE_ORDER);
 
     platform::DrawContext* context = platform::DrawContextCreate();

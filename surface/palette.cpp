@@ -39,7 +39,7 @@ platform::Palette* PaletteFromSurface(const Surface* surface) {
     }
     description->palVersion = 0x300;
     description->palNumEntries = static_cast<uint16_t>(entries);
-    const RgbQuad* table = SurfaceRgbTable(const_cast<Surface*>(surface));
+    const RgbQuad* table = SurfaceRgbTable(surface);
     for (int i = 0; i < entries; ++i) {
         description->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
     }

@@ -44,6 +44,14 @@ uint16_t* SurfaceIndexTable(Surface* surface) {
     return reinterpret_cast<uint16_t*>(ColourTable(surface));
 }
 
+const RgbQuad* SurfaceRgbTable(const Surface* surface) {
+    return SurfaceRgbTable(const_cast<Surface*>(surface));
+}
+
+const uint16_t* SurfaceIndexTable(const Surface* surface) {
+    return SurfaceIndexTable(const_cast<Surface*>(surface));
+}
+
 Surface* SurfaceCreate(int width, int height, int mode) {
     if (width < 0) {
         return nullptr;

@@ -65,7 +65,9 @@ size_t SurfacePixelBytes(const Surface* surface);
 
 // The colour table, read as RGB entries or as 16-bit palette indices.
 RgbQuad* SurfaceRgbTable(Surface* surface);
+const RgbQuad* SurfaceRgbTable(const Surface* surface);
 uint16_t* SurfaceIndexTable(Surface* surface);
+const uint16_t* SurfaceIndexTable(const Surface* surface);
 
 // A new surface, every pixel 0, with the identity index table (DIB_PAL_COLORS)
 // or a grey ramp (any other mode). The sign of height is ignored. Returns null

@@ -11,6 +11,7 @@
 #include "app/state.h"
 #include "platform/draw_context.h"
 #include "platform/font.h"
+#include "render/startup.h"
 #include "surface/back_buffer.h"
 
 namespace testing_render {
@@ -33,14 +34,7 @@ struct DrawingState {
         FontCreate(state.get());
         BackBufferCreate(state.get(), 768, 512);
     }
-    ~DrawingState() {
-        platform::Bitmap* bitmap = state->hbitmap;
-        std::free(state->backBuffer.header);
-        BackBufferReleaseContext(state.get());
-        platform::BitmapDelete(bitmap);
-        platform::FontDestroy(state->hfont);
-        platform::PaletteDelete(palette);
-    }
+    ~DrawingState() { AppRelease(state.get()); }  // the palette included
     uint8_t* Pixels() { return state->backBuffer.pixels; }
     void Clear() { std::memset(Pixels(), 0, 768 * 512); }
 };

@@ -7,16 +7,14 @@
 #include <vector>
 
 #include "tests/surface/dib_builder.h"
+#include "tests/surface/surface_ptr.h"
 
 namespace {
 
 using testing_dib::HeaderOf;
 using testing_dib::MakeDib;
 
-struct SurfaceDeleter {
-    void operator()(Surface* s) const { SurfaceDestroy(s); }
-};
-using SurfacePtr = std::unique_ptr<Surface, SurfaceDeleter>;
+using testing_surface::SurfacePtr;
 
 SurfacePtr Load(const std::vector<uint8_t>& block) {
     return SurfacePtr(SurfaceLoadDib(block.data(), block.size()));

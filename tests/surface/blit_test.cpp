@@ -7,13 +7,11 @@
 #include <vector>
 
 #include "surface/surface.h"
+#include "tests/surface/surface_ptr.h"
 
 namespace {
 
-struct SurfaceDeleter {
-    void operator()(Surface* s) const { SurfaceDestroy(s); }
-};
-using SurfacePtr = std::unique_ptr<Surface, SurfaceDeleter>;
+using testing_surface::SurfacePtr;
 
 SurfacePtr Make(int w, int h) {
     SurfacePtr s(SurfaceCreate(w, h, DIB_PAL_COLORS));

@@ -4,12 +4,11 @@
 
 #include <memory>
 
+#include "tests/surface/surface_ptr.h"
+
 namespace {
 
-struct SurfaceDeleter {
-    void operator()(Surface* s) const { SurfaceDestroy(s); }
-};
-using SurfacePtr = std::unique_ptr<Surface, SurfaceDeleter>;
+using testing_surface::SurfacePtr;
 
 // A sprite-sheet-like colour table: the 20 static colours at 0-9 and
 // 246-255, and 236 distinct other colours between them.

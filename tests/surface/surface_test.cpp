@@ -6,12 +6,11 @@
 #include <memory>
 #include <vector>
 
+#include "tests/surface/surface_ptr.h"
+
 namespace {
 
-struct SurfaceDeleter {
-    void operator()(Surface* s) const { SurfaceDestroy(s); }
-};
-using SurfacePtr = std::unique_ptr<Surface, SurfaceDeleter>;
+using testing_surface::SurfacePtr;
 
 SurfacePtr Make(int w, int h, int mode) { return SurfacePtr(SurfaceCreate(w, h, mode)); }
 

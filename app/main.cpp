@@ -1,12 +1,10 @@
 // KARIDO: one fixed 384x256 window; everything else happens in the window
-// procedure and on the render thread.
-#include "app/state.h"
-#include "app/view_mode.h"
-#include "app/window_proc.h"
-#include "platform/window.h"
+// procedure and on the render thread. The build links the backend that
+// provides the real window.
+#include "app/program.h"
 
 int main() {
-    const platform::WindowConfig config{"KARIDO", WindowWidth(&appState), WindowHeight(&appState),
-                                        MainWndProc, &appState};
+    static RenderLoop renderLoop;
+    const platform::WindowConfig config = ProgramWindowConfig(&appState, &renderLoop);
     return platform::WindowRun(&config);
 }

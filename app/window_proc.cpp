@@ -3,13 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/view_mode.h"
+#include "base/view_mode.h"
 #include "game/game_tick.h"
+#include "game/item_list.h"
 #include "game/item_table.h"
-#include "platform/clock.h"
 #include "platform/keys.h"
 #include "render/floaters.h"
-#include "render/frame_loop.h"
 #include "render/layers.h"
 #include "render/startup.h"
 #include "resources/program_resources.h"
@@ -33,14 +32,6 @@ InputBits KeyInputBit(int virtualKey) {
     }
 }
 
-void ItemListBuild(AppState* state, ItemRecord* table) {
-    state->listCount = 0;
-    for (ItemRecord* row = table; row->iconId != 0 && state->listCount < LIST_CAPACITY; ++row) {
-        state->listEntries[state->listCount] = ListEntry{row, state->listCount};
-        state->listCount += 1;
-    }
-}
-
 namespace {
 
 int Create(AppState* state, platform::Window* window) {
@@ -50,14 +41,14 @@ int Create(AppState* state, platform::Window* window) {
         AppRelease(state);
         return -1;
     }
-    // The render thread waits at its gate while the stars, the first words,
-    // the view and the list are set up, so none of them races its ticks.
-    std::srand(platform::ClockTicks());
+    // The platform starts the render procedure only after this returns, so
+    // the stars, the first words, the view and the list race none of its
+    // ticks.
+    std::srand(platform::WindowTicks(window));
     StarsScatter(state);
     PlayfieldInitWords(state);
     SetViewMode(state, 0, 1);
     ItemListBuild(state, itemTable);
-    RenderThreadOpenGate();
     return 0;
 }
 
@@ -78,8 +69,7 @@ int MainWndProc(platform::Window* window, const platform::WindowEvent* event, vo
                                     (static_cast<uint32_t>(event->y) & 0xFFFF) << 16);
             return 0;
         case platform::WindowEventType::Destroy:
-            // The drawing objects go only after the render thread has stopped.
-            RenderThreadStop();
+            // The platform has stopped the render procedure: nothing draws.
             AppRelease(state);
             return 0;
     }

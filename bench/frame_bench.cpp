@@ -10,41 +10,52 @@
 #include <cstring>
 #include <memory>
 
-#include "app/headless.h"
+#include "app/program.h"
 #include "bench/ratio_reporter.h"
 #include "bench/sdl_copy.h"
 #include "platform/draw_context.h"
 #include "platform/font.h"
+#include "platform/headless/headless.h"
 #include "platform/text.h"
 #include "render/frame_loop.h"
 #include "surface/screen_index.h"
 
 namespace {
 
+// The real program on the headless backend.
+struct Program {
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    RenderLoop loop{};
+    platform::HeadlessWindow* window = nullptr;
+    Program() {
+        const platform::WindowConfig config = ProgramWindowConfig(state.get(), &loop);
+        window = platform::HeadlessOpen(&config, 12345);
+    }
+    ~Program() { platform::HeadlessClose(window); }
+};
+
 void OurFrame(benchmark::State& bench) {
-    auto state = std::make_unique<AppState>();
-    HeadlessSession session{};
-    if (!HeadlessOpen(&session, state.get(), 12345)) {
+    Program program;
+    if (program.window == nullptr) {
         bench.SkipWithError("the start-up failed");
         return;
     }
     for (auto _ : bench) {
-        benchmark::DoNotOptimize(HeadlessFrame(&session));
+        benchmark::DoNotOptimize(platform::HeadlessFrame(program.window));
     }
-    HeadlessClose(&session);
 }
 
 // The same frame with SDL: the two star layers' visible pieces, the player's
 // sprite and the overlay (colour-keyed, RLE-accelerated), the frames-per-
 // second text, the conversion of the 384x256 view to ARGB8888 and the clear.
 void SdlFrame(benchmark::State& bench) {
-    auto state = std::make_unique<AppState>();
-    HeadlessSession session{};
-    if (!HeadlessOpen(&session, state.get(), 12345) || SDL_Init(0) != 0) {
+    Program program;
+    AppState* state = program.state.get();
+    if (program.window == nullptr || SDL_Init(0) != 0) {
         bench.SkipWithError("the start-up failed");
         return;
     }
-    HeadlessFrame(&session);  // the first tick has run, as in our frame
+    platform::HeadlessFrame(program.window);  // the first tick has run, as in our frame
     SDL_Palette* palette = SDL_AllocPalette(256);
     SDL_Color colours[256];
     const uint16_t* order = SurfaceIndexTable(&state->backBuffer);
@@ -87,7 +98,6 @@ void SdlFrame(benchmark::State& bench) {
         SDL_FreeSurface(s);
     }
     SDL_FreePalette(palette);
-    HeadlessClose(&session);
     SDL_Quit();
 }
 

@@ -2,7 +2,7 @@
 // frame and once after every presented frame.
 #pragma once
 
-#include "app/state.h"
+#include "base/state.h"
 
 // Returns non-zero while the render loop is to go on (always).
 int GameTick(AppState* state);

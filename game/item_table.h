@@ -1,7 +1,7 @@
 // The fixed table of items the item list shows.
 #pragma once
 
-#include "app/state.h"
+#include "base/state.h"
 
 constexpr int ITEM_TABLE_ROWS = 16;
 

@@ -1,18 +1,14 @@
-// The millisecond clock: a 32-bit tick count that wraps like the Win32 one.
-// Tests and the capture tool drive it by hand instead.
+// The system's millisecond clock, for backends whose window clock is the
+// machine's own. The program itself reads time only through its window
+// (WindowTicks in platform/window.h), so a backend can drive it by hand.
 #pragma once
 
 #include <cstdint>
 
 namespace platform {
 
-uint32_t ClockTicks();
-
-// From now on ClockTicks returns a value set by hand, starting at start.
-void ClockUseManual(uint32_t start);
-void ClockSet(uint32_t now);
-void ClockAdvance(uint32_t milliseconds);
-// Back to the real clock.
-void ClockUseSystem();
+// Milliseconds of a monotonic clock as a 32-bit count that wraps like the
+// Win32 tick count (after about 49.7 days). Any thread; never blocks.
+uint32_t ClockSystemTicks();
 
 }  // namespace platform

@@ -16,23 +16,12 @@ void UpdateTextByte(DrawContext* context) {
     if (context->bitmap == nullptr || context->palette == nullptr) {
         return;
     }
-    const int r = static_cast<int>(context->textColor & 0xFF);
-    const int g = static_cast<int>((context->textColor >> 8) & 0xFF);
-    const int b = static_cast<int>((context->textColor >> 16) & 0xFF);
-    int best = 1 << 30;
-    for (int v = 0; v < 256; ++v) {
-        const int index = context->bitmap->colourIndices[v];
-        if (index >= context->palette->count) {
-            continue;
-        }
-        const PaletteEntry& e = context->palette->entries[index];
-        const int dr = e.peRed - r, dg = e.peGreen - g, db = e.peBlue - b;
-        const int distance = dr * dr + dg * dg + db * db;
-        if (distance < best) {
-            best = distance;
-            context->textByte = static_cast<uint8_t>(v);
-        }
-    }
+    const Palette* palette = context->palette;
+    const uint16_t* indices = context->bitmap->colourIndices;
+    const int nearest = NearestColourIndex(context->textColor, 256, [&](int v) {
+        return indices[v] < palette->count ? &palette->entries[indices[v]] : nullptr;
+    });
+    context->textByte = nearest < 0 ? 0 : static_cast<uint8_t>(nearest);
 }
 
 TextTarget TargetOf(const Bitmap* bitmap) {
@@ -41,7 +30,8 @@ TextTarget TargetOf(const Bitmap* bitmap) {
 
 }  // namespace
 
-Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256]) {
+Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256], uint8_t** bits) {
+    *bits = nullptr;
     if (width <= 0 || height <= 0 || width > (1 << 16) || height > (1 << 16)) {
         return nullptr;
     }
@@ -51,7 +41,7 @@ Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256]
     }
     bitmap->width = width;
     bitmap->height = height;
-    bitmap->stride = (width + 3) / 4 * 4;
+    bitmap->stride = static_cast<int>(DibStride(width));
     bitmap->pixels = static_cast<uint8_t*>(
         std::calloc(static_cast<size_t>(bitmap->stride) * static_cast<size_t>(height), 1));
     if (bitmap->pixels == nullptr) {
@@ -61,6 +51,7 @@ Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256]
     for (int i = 0; i < 256; ++i) {
         bitmap->colourIndices[i] = colourIndices != nullptr ? colourIndices[i] : uint16_t(i);
     }
+    *bits = bitmap->pixels;
     return bitmap;
 }
 

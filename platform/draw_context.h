@@ -11,18 +11,24 @@ namespace platform {
 
 struct Font;
 
+// Row stride of an 8-bit DIB: the width rounded up to a multiple of 4 bytes.
+constexpr int64_t DibStride(int64_t width) { return (width + 3) / 4 * 4; }
+
 // An 8-bit top-down DIB section whose colour table holds 256 palette indices.
+// The system sees it only through the functions below.
 struct Bitmap {
     uint8_t* pixels;
     int width;
     int height;
-    int stride;  // width rounded up to a multiple of 4
+    int stride;  // DibStride(width)
     uint16_t colourIndices[256];
 };
 
-// A new DIB section, every pixel 0; null for a non-positive size or a
-// failed allocation.
-Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256]);
+// A new DIB section, every pixel 0, whose pixel block (height rows of
+// DibStride(width) bytes, top row first) is stored in *bits; null, with
+// *bits null, for a non-positive size or a failed allocation. colourIndices
+// may be null for the identity order.
+Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256], uint8_t** bits);
 void BitmapDelete(Bitmap* bitmap);
 
 struct Rect {

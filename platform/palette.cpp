@@ -5,40 +5,44 @@
 
 namespace platform {
 
-namespace {
-
-constexpr PaletteEntry STATIC_COLOURS[20] = {
-    {0, 0, 0, 0},       {128, 0, 0, 0},     {0, 128, 0, 0},     {128, 128, 0, 0},
-    {0, 0, 128, 0},     {128, 0, 128, 0},   {0, 128, 128, 0},   {192, 192, 192, 0},
-    {192, 220, 192, 0}, {166, 202, 240, 0}, {255, 251, 240, 0}, {160, 160, 164, 0},
-    {128, 128, 128, 0}, {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},
-    {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0},   {255, 255, 255, 0},
-};
-
-}  // namespace
-
-// The emulated display. Its palette calls happen at start-up on one thread;
+// An emulated display. Its palette calls happen at start-up on one thread;
 // the mutex keeps tests that use it from several threads honest.
 struct ScreenContext {
-    ScreenContext() {
+    ScreenContext(int colours, int entries) : numColors(colours), sizePalette(entries) {
         for (int i = 0; i < 10; ++i) {
             system[i] = STATIC_COLOURS[i];
             system[246 + i] = STATIC_COLOURS[10 + i];
         }
     }
     std::mutex lock;
-    int numColors = 20;
-    int sizePalette = 256;
+    int numColors;
+    int sizePalette;
     int staticUse = SYSPAL_STATIC;
     Palette* selected = nullptr;
     PaletteEntry system[PALETTE_MAX_ENTRIES] = {};
+    ScreenContext* next = nullptr;  // in the list of screens
 };
 
 namespace {
 
+// Every screen context, so that a deleted palette can be unselected from
+// each. The process's display is the first and is never destroyed.
+std::mutex screensLock;
+ScreenContext* screens = nullptr;
+
+void ListScreen(ScreenContext* screen) {
+    std::lock_guard<std::mutex> guard(screensLock);
+    screen->next = screens;
+    screens = screen;
+}
+
 ScreenContext& TheScreen() {
-    static ScreenContext screen;
-    return screen;
+    static ScreenContext* screen = [] {
+        auto* display = new ScreenContext(20, 256);
+        ListScreen(display);
+        return display;
+    }();
+    return *screen;
 }
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
@@ -48,6 +52,30 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 ScreenContext* ScreenContextGet() { return &TheScreen(); }
 
 void ScreenContextRelease(ScreenContext*) {}
+
+ScreenContext* ScreenContextCreate(int numColors, int sizePalette) {
+    auto* screen = new (std::nothrow) ScreenContext(numColors, sizePalette);
+    if (screen != nullptr) {
+        ListScreen(screen);
+    }
+    return screen;
+}
+
+void ScreenContextDestroy(ScreenContext* screen) {
+    if (screen == nullptr || screen == &TheScreen()) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(screensLock);
+        for (ScreenContext** link = &screens; *link != nullptr; link = &(*link)->next) {
+            if (*link == screen) {
+                *link = screen->next;
+                break;
+            }
+        }
+    }
+    delete screen;
+}
 
 int ScreenSetSystemPaletteUse(ScreenContext* screen, int use) {
     if (screen == nullptr || (use != SYSPAL_STATIC && use != SYSPAL_NOSTATIC)) {
@@ -140,12 +168,17 @@ Palette* PaletteCreate(const LogPalette* description) {
 }
 
 void PaletteDelete(Palette* palette) {
-    ScreenContext& screen = TheScreen();
+    if (palette == nullptr) {
+        return;
+    }
     {
-        // A deleted palette must not stay selected.
-        std::lock_guard<std::mutex> guard(screen.lock);
-        if (screen.selected == palette) {
-            screen.selected = nullptr;
+        // A deleted palette must not stay selected anywhere.
+        std::lock_guard<std::mutex> guard(screensLock);
+        for (ScreenContext* screen = screens; screen != nullptr; screen = screen->next) {
+            std::lock_guard<std::mutex> screenGuard(screen->lock);
+            if (screen->selected == palette) {
+                screen->selected = nullptr;
+            }
         }
     }
     delete palette;
@@ -155,30 +188,9 @@ uint32_t PaletteNearestIndex(const Palette* palette, ColorRef colour) {
     if (palette == nullptr) {
         return 0;
     }
-    const int r = static_cast<int>(colour & 0xFF);
-    const int g = static_cast<int>((colour >> 8) & 0xFF);
-    const int b = static_cast<int>((colour >> 16) & 0xFF);
-    uint32_t best = 0;
-    int bestDistance = 1 << 30;
-    for (int i = 0; i < palette->count; ++i) {
-        const PaletteEntry& e = palette->entries[i];
-        const int dr = e.peRed - r, dg = e.peGreen - g, db = e.peBlue - b;
-        const int distance = dr * dr + dg * dg + db * db;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = static_cast<uint32_t>(i);
-        }
-    }
-    return best;
-}
-
-const PaletteEntry* DisplayStaticColours() { return STATIC_COLOURS; }
-
-void DisplaySetCaps(int numColors, int sizePalette) {
-    ScreenContext& screen = TheScreen();
-    std::lock_guard<std::mutex> guard(screen.lock);
-    screen.numColors = numColors;
-    screen.sizePalette = sizePalette;
+    const int nearest = NearestColourIndex(colour, palette->count,
+                                           [palette](int i) { return &palette->entries[i]; });
+    return nearest < 0 ? 0 : static_cast<uint32_t>(nearest);
 }
 
 }  // namespace platform

@@ -37,6 +37,43 @@ constexpr ColorRef Rgb(uint8_t r, uint8_t g, uint8_t b) {
     return ColorRef{r} | (ColorRef{g} << 8) | (ColorRef{b} << 16);
 }
 
+// The standard 20 static colours of a 256-colour display, in system-palette
+// order: the first 10 belong at indices 0-9, the last 10 at 246-255.
+inline constexpr int STATIC_COLOUR_COUNT = 20;
+inline constexpr PaletteEntry STATIC_COLOURS[STATIC_COLOUR_COUNT] = {
+    {0, 0, 0, 0},       {128, 0, 0, 0},     {0, 128, 0, 0},     {128, 128, 0, 0},
+    {0, 0, 128, 0},     {128, 0, 128, 0},   {0, 128, 128, 0},   {192, 192, 192, 0},
+    {192, 220, 192, 0}, {166, 202, 240, 0}, {255, 251, 240, 0}, {160, 160, 164, 0},
+    {128, 128, 128, 0}, {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},
+    {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0},   {255, 255, 255, 0},
+};
+
+// The nearest-colour search: the index i in [0, count) whose colour
+// entryAt(i) (a const PaletteEntry*, or null to pass i over) is nearest to
+// colour by squared RGB distance, the lowest index on a tie; -1 when no index
+// qualifies.
+template <typename EntryAt>
+int NearestColourIndex(ColorRef colour, int count, EntryAt entryAt) {
+    const int r = static_cast<int>(colour & 0xFF);
+    const int g = static_cast<int>((colour >> 8) & 0xFF);
+    const int b = static_cast<int>((colour >> 16) & 0xFF);
+    int best = -1;
+    int bestDistance = 0;
+    for (int i = 0; i < count; ++i) {
+        const PaletteEntry* e = entryAt(i);
+        if (e == nullptr) {
+            continue;
+        }
+        const int dr = e->peRed - r, dg = e->peGreen - g, db = e->peBlue - b;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (best < 0 || distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
 // Static-colour use of the system palette.
 constexpr int SYSPAL_STATIC = 1;
 constexpr int SYSPAL_NOSTATIC = 2;
@@ -45,11 +82,19 @@ constexpr int SYSPAL_NOSTATIC = 2;
 constexpr int CAPS_NUMCOLORS = 24;    // reserved static colours
 constexpr int CAPS_SIZEPALETTE = 104;  // entries of the system palette
 
-// The screen's device context. There is one emulated display per process.
+// The screen's device context of an emulated display.
 struct ScreenContext;
 
+// The process's display: NUMCOLORS 20, SIZEPALETTE 256, static use on.
 ScreenContext* ScreenContextGet();
 void ScreenContextRelease(ScreenContext* screen);
+
+// A display of another kind, for tests (for example NUMCOLORS -1 and
+// SIZEPALETTE 0 for one without a palette); its system palette starts like
+// the process's. Null when memory runs out. Destroy it with
+// ScreenContextDestroy.
+ScreenContext* ScreenContextCreate(int numColors, int sizePalette);
+void ScreenContextDestroy(ScreenContext* screen);
 
 // Sets the static-colour use (SYSPAL_STATIC or SYSPAL_NOSTATIC); returns the
 // previous one, or 0 for an unknown value (which changes nothing).
@@ -76,18 +121,11 @@ int ScreenGetDeviceCaps(ScreenContext* screen, int index);
 // Makes a palette object from a description; null for a null description,
 // a count outside 1..256 or a failed allocation.
 Palette* PaletteCreate(const LogPalette* description);
+// Deletes a palette; it is no longer selected into any screen context.
 void PaletteDelete(Palette* palette);
 
 // Index of the entry nearest to colour by squared RGB distance, the lowest
 // index on a tie; 0 for a null palette.
 uint32_t PaletteNearestIndex(const Palette* palette, ColorRef colour);
-
-// The standard 20 static colours of a 256-colour display, in system-palette
-// order: the first 10 belong at indices 0-9, the last 10 at 246-255.
-const PaletteEntry* DisplayStaticColours();
-
-// Lets tests pretend to be another kind of display (for example NUMCOLORS -1
-// and SIZEPALETTE 0 for one without a palette). The defaults are 20 and 256.
-void DisplaySetCaps(int numColors, int sizePalette);
 
 }  // namespace platform

@@ -1,10 +1,20 @@
-// The program's one window. The SDL backend runs it for real; the headless
-// backend gives tests and the capture tool the same window without a display.
+// The backend contract: start here to port KARIDO. Everything a backend needs
+// from the program comes in a WindowConfig; everything the program asks of
+// the backend's window is in the functions below. A backend lives in a
+// folder of its own, platform/<name>/, and uses the shared services of
+// platform/ (frame mailbox and conversion, palette manager, drawing context
+// and text, font, resource lookup, render thread).
+//
+// The backends:
+// - platform/sdl/ runs the program in a real window: WindowRun.
+// - platform/headless/ runs it without a display, frame by frame on the
+//   caller's thread with a clock the caller drives (tests, capture tool).
 //
 // Threads: the window, its events and the showing of frames belong to the
-// thread that runs the window (the user-interface thread). The render thread
-// only ever calls WindowPresent, which writes into the window's frame mailbox
-// and touches nothing else of the backend.
+// thread that runs the window (the user-interface thread). The render
+// procedure runs wherever the backend chooses: on a thread of its own, or
+// stepped on the caller's thread. From there the program calls only
+// WindowPresent and WindowTicks.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +24,21 @@
 namespace platform {
 
 struct FrameMailbox;
+struct Window;
 
+// What a backend's window offers the program besides presenting frames.
+struct WindowServices {
+    // The window's millisecond clock: a 32-bit count that wraps like the
+    // Win32 tick count. Called from any thread; never blocks.
+    uint32_t (*ticks)(const Window* window);
+};
+
+// The part of a backend's window that the shared services read. The backend
+// fills it in before it sends Create and keeps it unchanged until Destroy
+// has returned.
 struct Window {
-    FrameMailbox* mailbox;  // frames presented by the render thread
+    const WindowServices* services;
+    FrameMailbox* mailbox;  // frames of up to WindowConfig's largest frame
     int clientWidth;
     int clientHeight;
     void* backend;  // the backend's own data
@@ -37,35 +59,60 @@ struct WindowEvent {
     int y;
 };
 
-// Handles one event for the window; context is WindowConfig::context. For
-// Create a non-zero result means the start-up failed and the window must not
-// be shown; for the other events the result is ignored.
+// Handles one event for the window on the user-interface thread; context is
+// WindowConfig::context. For Create a non-zero result means the start-up
+// failed (the procedure has said why and undone it) and the window must not
+// be shown; for the other events the result is ignored. Destroy is sent only
+// after the render procedure has returned for the last time.
 using WindowProcedure = int (*)(Window* window, const WindowEvent* event, void* context);
 
-struct WindowConfig {
-    const char* title;
-    int clientWidth;   // the client area is exactly this size and cannot be resized
-    int clientHeight;
-    WindowProcedure procedure;
+// The render thread's procedure, in two steps so that a backend can run it
+// on a thread of its own or step it frame by frame: begin once, then frame
+// once per frame, each with context, until one of them returns 0 or the
+// backend stops calling. The backend calls begin only after Create has
+// succeeded, never two steps at once, and none after it sends Destroy.
+using RenderStep = int (*)(void* context);
+struct RenderProcedure {
+    RenderStep begin;
+    RenderStep frame;
     void* context;
 };
 
-// Runs the window on the calling thread: creates it (not yet shown), sends
-// Create, shows it, then handles events and shows each newly presented frame
-// until the window is closed (close button, Alt+F4, or SIGTERM), and sends
-// Destroy. Returns the process exit status: 0 after a close; 1, after one line
-// on stderr naming what failed, when the display, window or renderer cannot be
-// had or Create fails.
+// Everything a backend needs from the program.
+struct WindowConfig {
+    const char* title;
+    int clientWidth;  // the client area is exactly this size and cannot be resized
+    int clientHeight;
+    int maxFrameWidth;  // the largest region WindowPresent is ever given
+    int maxFrameHeight;
+    WindowProcedure procedure;
+    void* context;  // the procedure's
+    RenderProcedure render;
+};
+
+// Runs the program in a real window on the calling thread, which becomes the
+// user-interface thread: creates the window (not yet shown), sends Create,
+// starts the render procedure on a thread of its own, shows the window, then
+// handles events and shows the newest presented frame until the window is
+// closed (close button, Alt+F4, or SIGTERM); stops and joins the render
+// thread, and sends Destroy. Returns the process exit status: 0 after a
+// close; 1, after one line on stderr naming what failed, when the display,
+// window, renderer or render thread cannot be had or Create fails.
+// Implemented by the windowed backend the build links (platform/sdl/).
 int WindowRun(const WindowConfig* config);
 
-// Render thread: converts the width x height region of an 8-bit top-down
+// Render procedure: converts the width x height region of an 8-bit top-down
 // buffer (stride bytes per row) to 32-bit colour, showing byte v in the
 // colour of palette entry colourIndices[v], and publishes it as the window's
 // newest frame, to be shown stretched over outWidth x outHeight of the client
 // area. Never blocks and allocates nothing. A zero-sized region publishes an
-// empty (black) frame.
+// empty (black) frame; a null window, or one without a mailbox, does nothing.
 void WindowPresent(Window* window, const uint8_t* pixels, int stride, int width, int height,
                    const uint16_t colourIndices[256], const Palette* palette, int outWidth,
                    int outHeight);
+
+// Any thread: the window's millisecond clock (WindowServices::ticks); 0 for
+// a null window or one without services.
+uint32_t WindowTicks(const Window* window);
 
 }  // namespace platform

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/state.h"
+#include "base/state.h"
 
 // Vertical offset of a number drawn at a given age (negative is up).
 extern const int riseTable[32];

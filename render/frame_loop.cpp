@@ -1,19 +1,13 @@
 #include "render/frame_loop.h"
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
-#include "app/view_mode.h"
-#include "platform/clock.h"
+#include "base/view_mode.h"
 #include "platform/draw_context.h"
-#include "platform/window.h"
 #include "render/floaters.h"
 #include "render/layers.h"
+#include "surface/surface.h"
 
 char fpsText[16];
 
@@ -21,24 +15,21 @@ namespace {
 
 constexpr int OVERLAY_KEY = 11;  // dark magenta: the overlay's see-through colour
 
-std::thread renderThread;
-std::atomic<bool> stopRequested{false};
-std::mutex gateLock;
-std::condition_variable gateChanged;
-bool gateOpen = false;
-bool manualMode = false;
-
+int BeginStep(void* loop) { return RenderLoopBegin(static_cast<RenderLoop*>(loop)); }
+int FrameStep(void* loop) { return RenderLoopFrame(static_cast<RenderLoop*>(loop)); }
 
 }  // namespace
 
-int RenderLoopBegin(AppState* state, RenderLoop* loop) {
+int RenderLoopBegin(RenderLoop* loop) {
+    AppState* state = loop->state;
     fpsText[0] = '\0';
     loop->framesInPeriod = 0;
-    loop->periodStart = platform::ClockTicks();
+    loop->periodStart = platform::WindowTicks(state->hwnd);
     return state->tick(state);
 }
 
-int RenderLoopFrame(AppState* state, RenderLoop* loop) {
+int RenderLoopFrame(RenderLoop* loop) {
+    AppState* state = loop->state;
     Surface* target = state->target;
     if (!state->listActive) {
         DrawLayer(state, 0);
@@ -49,7 +40,7 @@ int RenderLoopFrame(AppState* state, RenderLoop* loop) {
 
     // The period ends on the first frame that finds more than 1000 ms gone;
     // the unsigned difference survives the tick count's wrap.
-    const uint32_t now = platform::ClockTicks();
+    const uint32_t now = platform::WindowTicks(state->hwnd);
     if (now - loop->periodStart > 1000) {
         std::snprintf(fpsText, sizeof fpsText, "%dfps", loop->framesInPeriod);
         loop->framesInPeriod = 0;
@@ -69,54 +60,6 @@ int RenderLoopFrame(AppState* state, RenderLoop* loop) {
     return state->tick(state);
 }
 
-int RenderThreadProc(AppState* state) {
-    {
-        std::unique_lock<std::mutex> guard(gateLock);
-        gateChanged.wait(guard, [] { return gateOpen || stopRequested.load(); });
-    }
-    if (stopRequested.load(std::memory_order_acquire)) {
-        return 0;
-    }
-    RenderLoop loop{};
-    if (RenderLoopBegin(state, &loop) == 0) {
-        return 0;
-    }
-    while (!stopRequested.load(std::memory_order_acquire) && RenderLoopFrame(state, &loop) != 0) {
-    }
-    return 0;
+platform::RenderProcedure RenderThreadProc(RenderLoop* loop) {
+    return platform::RenderProcedure{BeginStep, FrameStep, loop};
 }
-
-bool RenderThreadStart(AppState* state) {
-    if (manualMode) {
-        return true;
-    }
-    {
-        std::lock_guard<std::mutex> guard(gateLock);
-        gateOpen = false;
-    }
-    stopRequested.store(false);
-    try {
-        renderThread = std::thread(RenderThreadProc, state);
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
-}
-
-void RenderThreadOpenGate() {
-    {
-        std::lock_guard<std::mutex> guard(gateLock);
-        gateOpen = true;
-    }
-    gateChanged.notify_all();
-}
-
-void RenderThreadStop() {
-    stopRequested.store(true, std::memory_order_release);
-    gateChanged.notify_all();
-    if (renderThread.joinable()) {
-        renderThread.join();
-    }
-}
-
-void RenderThreadSetManual(bool manual) { manualMode = manual; }

@@ -1,4 +1,5 @@
 #include "render/layers.h"
+#include "surface/surface.h"
 
 #include <cstdlib>
 

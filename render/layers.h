@@ -1,10 +1,9 @@
 // The two star-field layers and the 256 sprites of the playfield.
 #pragma once
 
-#include "app/state.h"
+#include "base/state.h"
 
 constexpr int LAYER_SIZE = 1024;  // each layer is 1024x1024 screen indices
-constexpr int SPRITE_CELL = 16;   // sprite sheet cells are 16x16
 
 // Scatters 1024 stars into each layer with the standard generator (seeded by
 // the caller): per pass, value = rand() & 7, y = rand() & 1023 and

@@ -3,10 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "game/item_table.h"
-#include "platform/draw_context.h"
-#include "platform/font.h"
-#include "render/frame_loop.h"
+#include "base/view_mode.h"
+#include "game/item_list.h"
 #include "surface/back_buffer.h"
 #include "surface/bitmap_load.h"
 #include "surface/palette.h"
@@ -73,7 +71,7 @@ const char* AppStartup(AppState* state, platform::Window* window, const platform
     if (state->hfont == nullptr) {
         return "cannot create the font";
     }
-    BackBufferCreate(state, 768, 512);
+    BackBufferCreate(state, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
     if (state->target == nullptr) {
         return "cannot create the back buffer";
     }
@@ -84,22 +82,13 @@ const char* AppStartup(AppState* state, platform::Window* window, const platform
         }
     }
     state->tick = tick;
-    if (!RenderThreadStart(state)) {
-        return "cannot start the render thread";
-    }
     return nullptr;
 }
 
 void AppRelease(AppState* state) {
-    platform::Bitmap* bitmap = state->hbitmap;
-    BackBufferReleaseContext(state);
-    platform::BitmapDelete(bitmap);
-    state->hbitmap = nullptr;
-    std::free(state->backBuffer.header);
-    state->backBuffer = Surface{};
-    state->target = nullptr;
-    platform::FontDestroy(state->hfont);
-    state->hfont = nullptr;
+    ItemListRelease(state);
+    BackBufferDestroy(state);
+    FontRelease(state);
     platform::PaletteDelete(state->hpalette);
     state->hpalette = nullptr;
     Surface** images[] = {&state->imgScratch, &state->imgSprites, &state->layers[0],
@@ -111,9 +100,5 @@ void AppRelease(AppState* state) {
     for (const ImageSlot& slot : IMAGES) {
         SurfaceDestroy(state->*slot.field);
         state->*slot.field = nullptr;
-    }
-    for (ItemRecord& row : itemTable) {
-        SurfaceDestroy(row.icon);
-        row.icon = nullptr;
     }
 }

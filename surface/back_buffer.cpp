@@ -26,28 +26,28 @@ void FontCreate(AppState* state) {
     state->hfont = platform::FontCreateIndirect(&request);
 }
 
+void FontRelease(AppState* state) {
+    platform::FontDestroy(state->hfont);
+    state->hfont = nullptr;
+}
+
 void BackBufferCreate(AppState* state, int width, int height) {
-    const int rows = height < 0 ? -height : height;
     auto* header = static_cast<BitmapInfoHeader*>(
         std::calloc(1, SURFACE_HEADER_SIZE + SURFACE_TABLE_ENTRIES * sizeof(uint16_t)));
     if (header == nullptr) {
         return;
     }
-    header->biSize = SURFACE_HEADER_SIZE;
-    header->biWidth = width;
-    header->biHeight = -rows;
-    header->biPlanes = 1;
-    header->biBitCount = 8;
-    header->biCompression = BI_RGB;
+    SurfaceHeaderInit(header, width, height, 0);
     Surface view{header, nullptr, 0, DIB_PAL_COLORS};
     uint16_t* table = SurfaceIndexTable(&view);
     std::memcpy(table, SCREEN_PALETTE_ORDER, sizeof SCREEN_PALETTE_ORDER);
 
     platform::DrawContext* context = platform::DrawContextCreate();
+    uint8_t* bits = nullptr;
     platform::Bitmap* bitmap =
-        context != nullptr ? platform::BitmapCreateDib(width, rows, table) : nullptr;
-    if (bitmap == nullptr || bitmap->stride != SurfaceStrideFor(width)) {
-        platform::BitmapDelete(bitmap);
+        context != nullptr ? platform::BitmapCreateDib(width, SurfaceRows(&view), table, &bits)
+                           : nullptr;
+    if (bitmap == nullptr) {
         platform::DrawContextDelete(context);
         std::free(header);
         return;
@@ -60,14 +60,16 @@ void BackBufferCreate(AppState* state, int width, int height) {
 
     state->hdcMem = context;
     state->hbitmap = bitmap;
-    state->backBuffer.header = header;
-    state->backBuffer.pixels = bitmap->pixels;
-    state->backBuffer.ownsPixels = 0;
-    state->backBuffer.tableMode = DIB_PAL_COLORS;
+    state->backBuffer = Surface{header, bits, 0, DIB_PAL_COLORS};
     state->target = &state->backBuffer;
 }
 
-void BackBufferReleaseContext(AppState* state) {
+void BackBufferDestroy(AppState* state) {
     platform::DrawContextDelete(state->hdcMem);
     state->hdcMem = nullptr;
+    platform::BitmapDelete(state->hbitmap);
+    state->hbitmap = nullptr;
+    std::free(state->backBuffer.header);
+    state->backBuffer = Surface{};
+    state->target = nullptr;
 }

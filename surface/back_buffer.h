@@ -2,7 +2,7 @@
 // context, and the one font all text is drawn with.
 #pragma once
 
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/font.h"
 
 // The font the program asks for: 12 pixels, normal weight, fixed pitch,
@@ -11,6 +11,9 @@ platform::LogFontA FontRequest();
 
 // Creates the font into state->hfont (null when it cannot be made).
 void FontCreate(AppState* state);
+
+// Destroys state->hfont and forgets it.
+void FontRelease(AppState* state);
 
 // Creates the memory drawing context (identity palette, DIB section, font,
 // transparent background, black background colour, white text) into
@@ -22,5 +25,7 @@ void FontCreate(AppState* state);
 // state->target stays null.
 void BackBufferCreate(AppState* state, int width, int height);
 
-// Deletes the memory drawing context (the DIB section and font live on).
-void BackBufferReleaseContext(AppState* state);
+// Deletes the memory drawing context, the DIB section and the back buffer's
+// header, and clears state->backBuffer and state->target (the palette and
+// the font are not the back buffer's). Only while nothing draws.
+void BackBufferDestroy(AppState* state);

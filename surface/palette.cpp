@@ -48,8 +48,10 @@ platform::Palette* PaletteFromSurface(const Surface* surface) {
     return palette;
 }
 
-platform::Palette* PaletteCreateIdentity(const Surface* surface) {
-    platform::ScreenContext* screen = platform::ScreenContextGet();
+platform::Palette* PaletteCreateIdentity(const Surface* surface, platform::ScreenContext* screen) {
+    if (screen == nullptr) {
+        screen = platform::ScreenContextGet();
+    }
     platform::ScreenSetSystemPaletteUse(screen, platform::SYSPAL_NOSTATIC);
     platform::ScreenSetSystemPaletteUse(screen, platform::SYSPAL_STATIC);
 
@@ -58,10 +60,8 @@ platform::Palette* PaletteCreateIdentity(const Surface* surface) {
     platform::ScreenRealizePalette(screen);
     platform::ScreenGetSystemPaletteEntries(screen, 0, platform::PALETTE_MAX_ENTRIES,
                                             identityPalette.palPalEntry);
-    if (previous != nullptr) {
-        platform::ScreenSelectPalette(screen, previous);
-    }
-    platform::PaletteDelete(imagePalette);  // also leaves it unselected
+    platform::ScreenSelectPalette(screen, previous);
+    platform::PaletteDelete(imagePalette);
 
     const int statics = platform::ScreenGetDeviceCaps(screen, platform::CAPS_NUMCOLORS);
     const int half = statics / 2;

@@ -14,12 +14,13 @@ extern platform::LogPalette identityPalette;
 // allocation. The surface must carry an RGB colour table.
 platform::Palette* PaletteFromSurface(const Surface* surface);
 
-// Realises the surface's colours on the screen, reads the resulting system
-// palette back into identityPalette, marks the entries between the reserved
-// static colours PC_NOCOLLAPSE, and creates the identity palette from it.
-// The surface must still carry its RGB colour table. Null if the palette
-// cannot be created.
-platform::Palette* PaletteCreateIdentity(const Surface* surface);
+// Realises the surface's colours on the screen (the process's display, or
+// the one given), reads the resulting system palette back into
+// identityPalette, marks the entries between the reserved static colours
+// PC_NOCOLLAPSE, and creates the identity palette from it. The surface must
+// still carry its RGB colour table. Null if the palette cannot be created.
+platform::Palette* PaletteCreateIdentity(const Surface* surface,
+                                         platform::ScreenContext* screen = nullptr);
 
 // Rewrites every byte of the pixel block (row padding included) as the index
 // of the palette colour nearest to its RGB table colour, then makes the

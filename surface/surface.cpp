@@ -26,6 +26,17 @@ uint8_t* ColourTable(Surface* surface) {
 
 }  // namespace
 
+void SurfaceHeaderInit(BitmapInfoHeader* header, int width, int height, uint32_t sizeImage) {
+    *header = BitmapInfoHeader{};
+    header->biSize = SURFACE_HEADER_SIZE;
+    header->biWidth = width;
+    header->biHeight = static_cast<int32_t>(-AbsHeight(height));
+    header->biPlanes = 1;
+    header->biBitCount = 8;
+    header->biCompression = BI_RGB;
+    header->biSizeImage = sizeImage;
+}
+
 int SurfaceStride(const Surface* surface) { return SurfaceStrideFor(surface->header->biWidth); }
 
 int SurfaceRows(const Surface* surface) {
@@ -57,7 +68,7 @@ Surface* SurfaceCreate(int width, int height, int mode) {
         return nullptr;
     }
     const int64_t rows = AbsHeight(height);
-    const int64_t stride = (int64_t{width} + 3) / 4 * 4;
+    const int64_t stride = platform::DibStride(width);
     const int64_t pixelBytes = stride * rows;
     if (rows > std::numeric_limits<int32_t>::max() || stride > std::numeric_limits<int32_t>::max() ||
         pixelBytes > std::numeric_limits<int32_t>::max()) {
@@ -73,14 +84,7 @@ Surface* SurfaceCreate(int width, int height, int mode) {
         std::free(surface);
         return nullptr;
     }
-    BitmapInfoHeader* header = surface->header;
-    header->biSize = SURFACE_HEADER_SIZE;
-    header->biWidth = width;
-    header->biHeight = static_cast<int32_t>(-rows);
-    header->biPlanes = 1;
-    header->biBitCount = 8;
-    header->biCompression = BI_RGB;
-    header->biSizeImage = static_cast<uint32_t>(pixelBytes);
+    SurfaceHeaderInit(surface->header, width, height, static_cast<uint32_t>(pixelBytes));
 
     // calloc of zero bytes may return null; a one-byte block keeps "null means
     // failure" true for empty surfaces too.

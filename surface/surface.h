@@ -6,55 +6,17 @@
 #include <cstddef>
 #include <cstdint>
 
-// Binary-exact layout of the published BITMAPINFOHEADER.
-struct BitmapInfoHeader {
-    uint32_t biSize;
-    int32_t biWidth;
-    int32_t biHeight;  // negative: top-down
-    uint16_t biPlanes;
-    uint16_t biBitCount;
-    uint32_t biCompression;
-    uint32_t biSizeImage;
-    int32_t biXPelsPerMeter;
-    int32_t biYPelsPerMeter;
-    uint32_t biClrUsed;
-    uint32_t biClrImportant;
-};
-static_assert(sizeof(BitmapInfoHeader) == 40);
-static_assert(offsetof(BitmapInfoHeader, biWidth) == 4);
-static_assert(offsetof(BitmapInfoHeader, biPlanes) == 12);
-static_assert(offsetof(BitmapInfoHeader, biBitCount) == 14);
-static_assert(offsetof(BitmapInfoHeader, biCompression) == 16);
-static_assert(offsetof(BitmapInfoHeader, biSizeImage) == 20);
-static_assert(offsetof(BitmapInfoHeader, biClrUsed) == 32);
-static_assert(offsetof(BitmapInfoHeader, biClrImportant) == 36);
+#include "base/surface_record.h"
+#include "platform/draw_context.h"
 
-// Colour-table entry of an RGB table: blue, green, red, reserved.
-struct RgbQuad {
-    uint8_t rgbBlue;
-    uint8_t rgbGreen;
-    uint8_t rgbRed;
-    uint8_t rgbReserved;
-};
-static_assert(sizeof(RgbQuad) == 4);
+// Row stride of an 8-bit image: the width rounded up to a multiple of 4, as
+// in every DIB. The pixel block's size fits 32 bits, so the stride does too.
+constexpr int SurfaceStrideFor(int width) { return static_cast<int>(platform::DibStride(width)); }
 
-// Colour-table modes.
-constexpr int DIB_RGB_COLORS = 0;  // 256 RgbQuads
-constexpr int DIB_PAL_COLORS = 1;  // 256 16-bit palette indices
-constexpr uint32_t BI_RGB = 0;
-
-constexpr int SURFACE_HEADER_SIZE = 40;
-constexpr int SURFACE_TABLE_ENTRIES = 256;
-
-struct Surface {
-    BitmapInfoHeader* header;  // followed directly by the colour table
-    uint8_t* pixels;           // |height| rows of stride bytes, top row first
-    int32_t ownsPixels;        // 1: the pixel block is the record's to release
-    int32_t tableMode;         // DIB_RGB_COLORS or DIB_PAL_COLORS
-};
-
-// Row stride of an 8-bit image: the width rounded up to a multiple of 4.
-constexpr int SurfaceStrideFor(int width) { return ((width + 3) / 4) * 4; }
+// Writes a top-down 8-bit header: biSize 40, biWidth width, biHeight
+// -|height|, one plane, 8 bits, BI_RGB, the given biSizeImage, everything
+// else 0. The colour table that follows is left as it is.
+void SurfaceHeaderInit(BitmapInfoHeader* header, int width, int height, uint32_t sizeImage);
 
 // Stride and row count of a surface, from its header.
 int SurfaceStride(const Surface* surface);

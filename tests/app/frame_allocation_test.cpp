@@ -8,8 +8,7 @@
 #include <memory>
 #include <new>
 
-#include "app/headless.h"
-#include "platform/clock.h"
+#include "tests/app/headless_program.h"
 
 namespace {
 
@@ -80,20 +79,20 @@ TEST(FrameAllocation, FramesAfterTheFirstAllocateNothing) {
     counting = false;
     EXPECT_EQ(allocations.exchange(0), 2);
 
-    auto state = std::make_unique<AppState>();
-    HeadlessSession session{};
-    ASSERT_TRUE(HeadlessOpen(&session, state.get(), 4242));
-    HeadlessFrame(&session);
-    counting = true;
-    for (int frame = 0; frame < 400; ++frame) {
-        if (frame % 50 == 0) {
-            HeadlessClick(&session, frame % 300, 100);  // floating numbers on the way
+    {
+        testing_app::HeadlessProgram p(4242);
+        ASSERT_TRUE(p.Opened());
+        p.Frame();
+        counting = true;
+        for (int frame = 0; frame < 400; ++frame) {
+            if (frame % 50 == 0) {
+                p.Click(frame % 300, 100);  // floating numbers on the way
+            }
+            p.Frame();
+            p.Advance(16);  // the frames-per-second text is rewritten too
         }
-        HeadlessFrame(&session);
-        platform::ClockAdvance(16);  // the frames-per-second text is rewritten too
+        counting = false;
     }
-    counting = false;
-    HeadlessClose(&session);
     EXPECT_EQ(allocations.load(), 0);
     EXPECT_STRNE(fpsText, "");
 }

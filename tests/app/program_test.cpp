@@ -7,32 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "app/headless.h"
-#include "app/view_mode.h"
 #include "app/window_proc.h"
-#include "platform/clock.h"
+#include "base/view_mode.h"
+#include "game/item_list.h"
 #include "platform/keys.h"
 #include "render/floaters.h"
+#include "tests/app/headless_program.h"
 
 namespace {
+
+using Program = testing_app::HeadlessProgram;
 
 constexpr uint32_t BLUE = 0xFF0000FF;
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr uint32_t BLACK = 0xFF000000;
-
-struct Program {
-    std::unique_ptr<AppState> state = std::make_unique<AppState>();
-    HeadlessSession session{};
-    explicit Program(uint32_t clockStart = 5000) {
-        opened = HeadlessOpen(&session, state.get(), clockStart);
-    }
-    ~Program() {
-        if (opened) {
-            HeadlessClose(&session);
-        }
-    }
-    bool opened = false;
-};
 
 uint32_t At(const platform::Frame* f, int x, int y) { return f->pixels[y * f->stride + x]; }
 
@@ -62,12 +50,12 @@ int CountNot(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t 
 
 TEST(Program, TheFirstFrameShowsThePanelTheStarsAndTheShip) {
     Program p;
-    ASSERT_TRUE(p.opened);
+    ASSERT_TRUE(p.Opened());
     EXPECT_EQ(p.state->viewWidth, 384);
     EXPECT_EQ(p.state->viewHeight, 256);
     EXPECT_EQ(p.state->listCount, 16);
     EXPECT_EQ(p.state->listEntries[15].value, 15);
-    const platform::Frame* f = HeadlessFrame(&p.session);
+    const platform::Frame* f = p.Frame();
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->width, 384);
     EXPECT_EQ(f->height, 256);
@@ -86,10 +74,10 @@ TEST(Program, TheFirstFrameShowsThePanelTheStarsAndTheShip) {
 
 TEST(Program, NothingIsShownWhileTheViewIsEmpty) {
     Program p;
-    ASSERT_TRUE(p.opened);
+    ASSERT_TRUE(p.Opened());
     p.state->viewWidth = 0;
     p.state->viewHeight = 0;
-    const platform::Frame* f = HeadlessFrame(&p.session);
+    const platform::Frame* f = p.Frame();
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->width, 0);
     EXPECT_EQ(f->height, 0);
@@ -98,36 +86,36 @@ TEST(Program, NothingIsShownWhileTheViewIsEmpty) {
 TEST(Program, TheFrameRateAppearsOnceMoreThanASecondHasPassed) {
     for (uint32_t start : {5000u, 0xFFFFFE00u}) {  // the second run crosses the clock's wrap
         Program p(start);
-        ASSERT_TRUE(p.opened);
+        ASSERT_TRUE(p.Opened());
         const platform::Frame* f = nullptr;
         for (int frame = 0; frame < 10; ++frame) {
-            f = HeadlessFrame(&p.session);
-            platform::ClockAdvance(100);  // 1000 ms after the start when frame 10 runs
+            f = p.Frame();
+            p.Advance(100);  // 1000 ms after the start when frame 10 runs
         }
         EXPECT_EQ(Count(f, 260, 7, 320, 19, WHITE), 0) << start;
         EXPECT_STREQ(fpsText, "");
-        f = HeadlessFrame(&p.session);  // exactly 1000 ms: not yet
+        f = p.Frame();  // exactly 1000 ms: not yet
         EXPECT_STREQ(fpsText, "");
-        platform::ClockAdvance(1);
-        f = HeadlessFrame(&p.session);  // 1001 ms: the 11 earlier frames are counted
+        p.Advance(1);
+        f = p.Frame();  // 1001 ms: the 11 earlier frames are counted
         EXPECT_STREQ(fpsText, "11fps") << start;
         EXPECT_GT(Count(f, 260, 7, 320, 19, WHITE), 15) << start;
         // The text stays on the following frames until the next period ends.
-        f = HeadlessFrame(&p.session);
+        f = p.Frame();
         EXPECT_GT(Count(f, 260, 7, 320, 19, WHITE), 15) << start;
     }
 }
 
 TEST(Program, AClickedNumberRisesAndVanishesOnSchedule) {
     Program p;
-    ASSERT_TRUE(p.opened);
-    const std::vector<uint32_t> before = Region(HeadlessFrame(&p.session), 90, 90, 150, 140);
-    HeadlessClick(&p.session, 100, 120);
+    ASSERT_TRUE(p.Opened());
+    const std::vector<uint32_t> before = Region(p.Frame(), 90, 90, 150, 140);
+    p.Click(100, 120);
     const std::string number = p.state->floaters[0].text;
     ASSERT_FALSE(number.empty());
     const int width = 6 * static_cast<int>(number.size());
     for (int frame = 0; frame < 31; ++frame) {
-        const platform::Frame* f = HeadlessFrame(&p.session);
+        const platform::Frame* f = p.Frame();
         const int top = 120 + riseTable[frame];
         EXPECT_GT(Count(f, 100, top, 100 + width, top + 12, WHITE), 5) << frame;
         // Nothing white just above or below the text's cell.
@@ -135,15 +123,15 @@ TEST(Program, AClickedNumberRisesAndVanishesOnSchedule) {
         EXPECT_EQ(Count(f, 100, top + 12, 100 + width, top + 16, WHITE), 0) << frame;
     }
     // On the 32nd frame the number is gone: the place looks as before the click.
-    EXPECT_EQ(Region(HeadlessFrame(&p.session), 90, 90, 150, 140), before);
+    EXPECT_EQ(Region(p.Frame(), 90, 90, 150, 140), before);
 }
 
 TEST(Program, WithTheListOpenNeitherLayersNorSpritesAreDrawn) {
     Program p;
-    ASSERT_TRUE(p.opened);
+    ASSERT_TRUE(p.Opened());
     p.state->listActive = 1;
-    HeadlessClick(&p.session, 40, 40);
-    const platform::Frame* f = HeadlessFrame(&p.session);
+    p.Click(40, 40);
+    const platform::Frame* f = p.Frame();
     // Only the floating number shows in the field; the panel is still there.
     EXPECT_EQ(CountNot(f, 0, 60, 256, 256, BLACK), 0);
     EXPECT_EQ(CountNot(f, 0, 0, 30, 30, BLACK), 0);
@@ -153,15 +141,15 @@ TEST(Program, WithTheListOpenNeitherLayersNorSpritesAreDrawn) {
 
 TEST(Program, KeysSetAndClearTheirHeldBits) {
     Program p;
-    ASSERT_TRUE(p.opened);
-    HeadlessKey(&p.session, platform::VK_Z, true);
-    HeadlessKey(&p.session, platform::VK_SPACE, true);
-    HeadlessKey(&p.session, platform::VK_NUMPAD4, true);
-    HeadlessKey(&p.session, platform::VK_RIGHT, true);
-    HeadlessKey(&p.session, platform::VK_F1, true);  // ignored
+    ASSERT_TRUE(p.Opened());
+    p.Key(platform::VK_Z, true);
+    p.Key(platform::VK_SPACE, true);
+    p.Key(platform::VK_NUMPAD4, true);
+    p.Key(platform::VK_RIGHT, true);
+    p.Key(platform::VK_F1, true);  // ignored
     EXPECT_EQ(InputRead(p.state.get()), INPUT_SHOT | INPUT_LEFT | INPUT_RIGHT);
-    HeadlessKey(&p.session, platform::VK_Z, false);  // Space still held, yet the bit clears
-    HeadlessKey(&p.session, platform::VK_ESCAPE, true);
+    p.Key(platform::VK_Z, false);  // Space still held, yet the bit clears
+    p.Key(platform::VK_ESCAPE, true);
     EXPECT_EQ(InputRead(p.state.get()), INPUT_LEFT | INPUT_RIGHT | INPUT_MENU);
     EXPECT_EQ(KeyInputBit(platform::VK_NUMPAD8), INPUT_UP);
     EXPECT_EQ(KeyInputBit(platform::VK_NUMPAD2), INPUT_DOWN);

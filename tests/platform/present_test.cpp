@@ -290,7 +290,7 @@ struct PresentFixture {
 
 void MakeFixture(PresentFixture* f, int maxWidth, int maxHeight, std::mt19937& rng) {
     f->mailbox = platform::MailboxCreate(maxWidth, maxHeight);
-    f->window = platform::Window{f->mailbox, 768, 512, nullptr};
+    f->window = platform::Window{nullptr, f->mailbox, 768, 512, nullptr};
     f->palette.count = 200;
     for (auto& e : f->palette.entries) {
         const uint32_t c = static_cast<uint32_t>(rng());
@@ -398,7 +398,7 @@ TEST(WindowPresent, ClampsToTheMailboxAndPublishesEmptyRegions) {
     // No window or no mailbox: nothing happens, and nothing is published.
     platform::WindowPresent(nullptr, f.backBuffer.data(), 768, 10, 10, f.colourIndices, &f.palette,
                             1, 1);
-    platform::Window noMailbox{nullptr, 768, 512, nullptr};
+    platform::Window noMailbox{nullptr, nullptr, 768, 512, nullptr};
     platform::WindowPresent(&noMailbox, f.backBuffer.data(), 768, 10, 10, f.colourIndices,
                             &f.palette, 1, 1);
     EXPECT_EQ(platform::MailboxTakeNewest(f.mailbox), nullptr);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "surface/surface.h"
+
 namespace {
 
 // A state with a 768x512 target, two layers and a sprite sheet whose cell

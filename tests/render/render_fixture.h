@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/draw_context.h"
 #include "platform/font.h"
 #include "render/startup.h"

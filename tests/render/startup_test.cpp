@@ -11,7 +11,6 @@
 #include "game/game_tick.h"
 #include "platform/palette.h"
 #include "platform/window.h"
-#include "render/frame_loop.h"
 #include "resources/program_resources.h"
 #include "surface/screen_index.h"
 
@@ -39,11 +38,7 @@ struct EditedModule {
 
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override { RenderThreadSetManual(true); }
-    void TearDown() override {
-        AppRelease(state.get());
-        RenderThreadSetManual(false);
-    }
+    void TearDown() override { AppRelease(state.get()); }
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
 };
 

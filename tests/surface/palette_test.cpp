@@ -15,7 +15,7 @@ using testing_surface::SurfacePtr;
 SurfacePtr MakeSheet() {
     SurfacePtr s(SurfaceCreate(16, 16, DIB_RGB_COLORS));
     RgbQuad* table = SurfaceRgbTable(s.get());
-    const platform::PaletteEntry* statics = platform::DisplayStaticColours();
+    const platform::PaletteEntry* statics = platform::STATIC_COLOURS;
     for (int i = 0; i < 256; ++i) {
         if (i < 10 || i >= 246) {
             const platform::PaletteEntry& e = statics[i < 10 ? i : i - 236];
@@ -28,16 +28,22 @@ SurfacePtr MakeSheet() {
     return s;
 }
 
-class PaletteTest : public ::testing::Test {
-protected:
-    void TearDown() override { platform::DisplaySetCaps(20, 256); }
+// An emulated display of the given kind, for one test.
+struct Display {
+    platform::ScreenContext* screen;
+    Display(int numColors, int sizePalette)
+        : screen(platform::ScreenContextCreate(numColors, sizePalette)) {}
+    ~Display() { platform::ScreenContextDestroy(screen); }
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
 };
 
-TEST_F(PaletteTest, IdentityPaletteHoldsTheSheetColoursWithStaticEntriesUnflagged) {
+TEST(Palette, IdentityPaletteHoldsTheSheetColoursWithStaticEntriesUnflagged) {
     for (int numColors : {20, 21}) {
-        platform::DisplaySetCaps(numColors, 256);
+        Display display(numColors, 256);
+        ASSERT_NE(display.screen, nullptr);
         SurfacePtr sheet = MakeSheet();
-        platform::Palette* palette = PaletteCreateIdentity(sheet.get());
+        platform::Palette* palette = PaletteCreateIdentity(sheet.get(), display.screen);
         ASSERT_NE(palette, nullptr);
         const RgbQuad* table = SurfaceRgbTable(sheet.get());
         for (int i = 0; i < 256; ++i) {
@@ -54,7 +60,7 @@ TEST_F(PaletteTest, IdentityPaletteHoldsTheSheetColoursWithStaticEntriesUnflagge
     }
 }
 
-TEST_F(PaletteTest, StaticColoursWinOverAnImageThatDisagrees) {
+TEST(Palette, StaticColoursWinOverAnImageThatDisagrees) {
     // An image whose entries 0-9 are not the static colours still yields
     // black at 0 and white at 255, which the drawing relies on.
     SurfacePtr odd(SurfaceCreate(4, 4, DIB_RGB_COLORS));
@@ -74,25 +80,25 @@ TEST_F(PaletteTest, StaticColoursWinOverAnImageThatDisagrees) {
     platform::PaletteDelete(palette);
 }
 
-TEST_F(PaletteTest, FlagRangesFollowTheDisplayAndStayInsideTheTable) {
+TEST(Palette, FlagRangesFollowTheDisplayAndStayInsideTheTable) {
     SurfacePtr sheet = MakeSheet();
     // A display without a palette: no reserved colours, no flags set.
-    platform::DisplaySetCaps(-1, 0);
-    platform::PaletteDelete(PaletteCreateIdentity(sheet.get()));
+    Display noPalette(-1, 0);
+    platform::PaletteDelete(PaletteCreateIdentity(sheet.get(), noPalette.screen));
     for (int i = 0; i < 256; ++i) {
         ASSERT_EQ(identityPalette.palPalEntry[i].peFlags, 0) << i;
     }
     // A system palette larger than 256 entries must not push a range past
     // the table's end (AddressSanitizer watches the writes).
-    platform::DisplaySetCaps(20, 300);
-    platform::PaletteDelete(PaletteCreateIdentity(sheet.get()));
+    Display large(20, 300);
+    platform::PaletteDelete(PaletteCreateIdentity(sheet.get(), large.screen));
     for (int i = 0; i < 256; ++i) {
         ASSERT_EQ(identityPalette.palPalEntry[i].peFlags, i < 10 ? 0 : platform::PC_NOCOLLAPSE)
             << i;
     }
 }
 
-TEST_F(PaletteTest, PaletteFromSurfaceCopiesTheRgbTableFieldByField) {
+TEST(Palette, PaletteFromSurfaceCopiesTheRgbTableFieldByField) {
     SurfacePtr grey(SurfaceCreate(4, 4, DIB_RGB_COLORS));
     SurfaceRgbTable(grey.get())[9] = {0x10, 0x20, 0x30, 0x77};
     platform::Palette* palette = PaletteFromSurface(grey.get());
@@ -112,7 +118,7 @@ TEST_F(PaletteTest, PaletteFromSurfaceCopiesTheRgbTableFieldByField) {
     EXPECT_EQ(PaletteFromSurface(indexed.get()), nullptr);
 }
 
-TEST_F(PaletteTest, MatchingMapsEveryByteToTheNearestIndexOnce) {
+TEST(Palette, MatchingMapsEveryByteToTheNearestIndexOnce) {
     // Palette: entry 77 is exactly (r 0x30, g 0x20, b 0x10); entry 5 is near grey 200.
     platform::LogPalette description{0x300, 256, {}};
     for (int i = 0; i < 256; ++i) {

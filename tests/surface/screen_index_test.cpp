@@ -32,7 +32,7 @@ TEST(ScreenIndex, TheTableIsTheInverseOfThePermutation) {
 TEST(ScreenIndex, LowIndicesShowTheFullAndDarkColoursInBitOrder) {
     // Screen index bits: 1 blue, 2 red, 4 green; 0-7 full intensity, 8-15 dark
     // (with 8 dark grey and 15 light grey standing in for dark black and dark white).
-    const platform::PaletteEntry* statics = platform::DisplayStaticColours();
+    const platform::PaletteEntry* statics = platform::STATIC_COLOURS;
     auto colourOf = [statics](int v) {
         const int p = SCREEN_PALETTE_ORDER[v];
         return statics[p < 10 ? p : p - 236];

@@ -2,9 +2,9 @@
 // source files and collected by BitmapsGenerate().
 #pragma once
 
+#include "base/words.h"
 #include "tools/asset_generator/canvas.h"
 
-constexpr int SPRITE_CELL = 16;
 constexpr int ITEM_ICON_SIZE = 48;
 constexpr int ITEM_ICON_COUNT = 16;
 

@@ -1,5 +1,7 @@
 #include "tools/asset_generator/colour_table.h"
 
+#include "platform/palette.h"
+
 namespace {
 
 // A hue ramp is given by three anchors: its darkest shade, the pure colour at
@@ -46,29 +48,10 @@ Rgb MixRgb(const Rgb& from, const Rgb& to, int t, int n) {
 
 std::array<Rgb, 256> BuildTable() {
     std::array<Rgb, 256> table{};
-    constexpr std::array<Rgb, 10> LOW = {{{0, 0, 0},
-                                          {128, 0, 0},
-                                          {0, 128, 0},
-                                          {128, 128, 0},
-                                          {0, 0, 128},
-                                          {128, 0, 128},
-                                          {0, 128, 128},
-                                          {192, 192, 192},
-                                          {192, 220, 192},
-                                          {166, 202, 240}}};
-    constexpr std::array<Rgb, 10> HIGH = {{{255, 251, 240},
-                                           {160, 160, 164},
-                                           {128, 128, 128},
-                                           {255, 0, 0},
-                                           {0, 255, 0},
-                                           {255, 255, 0},
-                                           {0, 0, 255},
-                                           {255, 0, 255},
-                                           {0, 255, 255},
-                                           {255, 255, 255}}};
-    for (int i = 0; i < 10; ++i) {
-        table[i] = LOW[i];
-        table[246 + i] = HIGH[i];
+    // The static colours where a 256-colour display reserves them.
+    for (int i = 0; i < platform::STATIC_COLOUR_COUNT; ++i) {
+        const platform::PaletteEntry& e = platform::STATIC_COLOURS[i];
+        table[i < 10 ? i : 236 + i] = {e.peRed, e.peGreen, e.peBlue};
     }
     // Greys evenly spaced strictly between black and white; none of them
     // lands on the static greys 128 and 192.

@@ -26,8 +26,8 @@
 #include <string>
 #include <vector>
 
-#include "app/headless.h"
-#include "platform/clock.h"
+#include "app/program.h"
+#include "platform/headless/headless.h"
 #include "tools/png/png_io.h"
 
 namespace {
@@ -187,8 +187,11 @@ int main(int argc, char** argv) {
     const std::vector<ScriptEvent> script = ReadScript(options.script);
 
     auto state = std::make_unique<AppState>();
-    HeadlessSession session{};
-    if (!HeadlessOpen(&session, state.get(), static_cast<uint32_t>(options.seed))) {
+    RenderLoop loop{};
+    const platform::WindowConfig config = ProgramWindowConfig(state.get(), &loop);
+    platform::HeadlessWindow* window =
+        platform::HeadlessOpen(&config, static_cast<uint32_t>(options.seed));
+    if (window == nullptr) {
         return 1;  // the start-up has said what failed
     }
     const auto started = std::chrono::steady_clock::now();
@@ -196,11 +199,11 @@ int main(int argc, char** argv) {
     for (long frame = 1; frame <= options.frames; ++frame) {
         for (const ScriptEvent& e : script) {
             if (e.frame == frame) {
-                HeadlessSend(&session, e.event);
+                platform::HeadlessSend(window, e.event);
             }
         }
-        const platform::Frame* shown = HeadlessFrame(&session);
-        platform::ClockAdvance(static_cast<uint32_t>(options.step));
+        const platform::Frame* shown = platform::HeadlessFrame(window);
+        platform::HeadlessClockAdvance(window, static_cast<uint32_t>(options.step));
         if (options.benchmark || shown == nullptr || options.save.count(frame) == 0) {
             continue;
         }
@@ -220,6 +223,6 @@ int main(int argc, char** argv) {
                     options.frames, seconds, static_cast<double>(options.frames) / seconds,
                     seconds * 1e6 / static_cast<double>(options.frames));
     }
-    HeadlessClose(&session);
+    platform::HeadlessClose(window);
     return status;
 }

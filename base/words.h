@@ -40,6 +40,10 @@ constexpr WordField SPRITE_ROW{8, 4};
 constexpr WordField SPRITE_X{12, 10};
 constexpr WordField SPRITE_Y{22, 10};
 
+// The sprite sheet's cells are 16x16 pixels: a cell's source position is its
+// column and row times this.
+constexpr int SPRITE_CELL = 16;
+
 // LayerWord: bit 0 visible, bits 12-21 source x, bits 22-31 source y.
 using LayerWord = uint32_t;
 constexpr WordField LAYER_VISIBLE{0, 1};

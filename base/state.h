@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/words.h"
-#include "surface/surface.h"
+#include "base/words.h"
+#include "base/surface_record.h"
 
 // Platform objects are opaque to the system; the platform layer defines them.
 namespace platform {

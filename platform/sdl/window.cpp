@@ -1,24 +1,27 @@
-// The window on SDL2: one fixed-size window, its events turned into the
-// program's window events, and the newest frame of the mailbox shown on it.
-// Everything here runs on the thread that calls WindowRun.
+// The window on SDL2: SDL's whole lifetime, one fixed-size window, its events
+// turned into the program's window events, the render procedure on a thread
+// of its own, and the newest frame of the mailbox shown on the window.
+// Everything here runs on the thread that calls WindowRun; the render thread
+// makes no SDL call.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/clock.h"
 #include "platform/mailbox.h"
-#include "platform/sdl_keys.h"
+#include "platform/render_thread.h"
+#include "platform/sdl/keys.h"
 #include "platform/window.h"
 
 namespace platform {
 
 namespace {
 
-// The largest picture the program shows: the frame texture is this big and
-// each frame uses its top-left width x height.
-constexpr int kMaxFrameWidth = 768;
-constexpr int kMaxFrameHeight = 512;
+uint32_t SdlTicks(const Window*) { return ClockSystemTicks(); }
+
+constexpr WindowServices SDL_SERVICES{SdlTicks};
 
 struct SdlBackend {
     SDL_Window* window = nullptr;
@@ -42,7 +45,6 @@ void BackendDestroy(SdlBackend* backend) {
         MailboxDestroy(backend->mailbox);
     }
     *backend = SdlBackend{};
-    SDL_Quit();
 }
 
 // Prints the one line that says why the window could not be had.
@@ -82,7 +84,6 @@ bool OpenVideo() {
     if (invisible && !driverChosen) {
         std::fprintf(stderr, "karido: cannot open the display: only SDL's %s driver works\n",
                      driver);
-        SDL_Quit();
         return false;
     }
     return true;
@@ -114,7 +115,7 @@ bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     backend->texture =
         SDL_CreateTexture(backend->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                          kMaxFrameWidth, kMaxFrameHeight);
+                          config->maxFrameWidth, config->maxFrameHeight);
     if (backend->texture == nullptr) {
         ReportFailure("cannot create the frame texture");
         return false;
@@ -124,7 +125,7 @@ bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
     SDL_SetTextureBlendMode(backend->texture, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(backend->renderer, 0, 0, 0, 255);
 
-    backend->mailbox = MailboxCreate(kMaxFrameWidth, kMaxFrameHeight);
+    backend->mailbox = MailboxCreate(config->maxFrameWidth, config->maxFrameHeight);
     if (backend->mailbox == nullptr) {
         std::fprintf(stderr, "karido: out of memory for the frame mailbox\n");
         return false;
@@ -213,24 +214,27 @@ bool HandleEvent(const SDL_Event& event, Window* window, SdlBackend* backend,
     }
 }
 
-}  // namespace
-
-int WindowRun(const WindowConfig* config) {
-    // Only video: sound is opened on its own, so a machine without sound
-    // still gets its window.
-    if (!OpenVideo()) {
-        return 1;
-    }
+// The window's whole life, between SDL's start and its end.
+int RunWindow(const WindowConfig* config) {
     SdlBackend backend;
     if (!BackendCreate(&backend, config)) {
         BackendDestroy(&backend);
         return 1;
     }
 
-    Window window{backend.mailbox, config->clientWidth, config->clientHeight, &backend};
+    Window window{&SDL_SERVICES, backend.mailbox, config->clientWidth, config->clientHeight,
+                  &backend};
     const WindowEvent create{WindowEventType::Create, 0, 0, 0};
     if (config->procedure(&window, &create, config->context) != 0) {
         // The procedure has said why and undone its own start-up.
+        BackendDestroy(&backend);
+        return 1;
+    }
+    const WindowEvent destroy{WindowEventType::Destroy, 0, 0, 0};
+    RenderThread* renderThread = RenderThreadStart(&config->render);
+    if (renderThread == nullptr) {
+        std::fprintf(stderr, "karido: cannot start the render thread\n");
+        config->procedure(&window, &destroy, config->context);
         BackendDestroy(&backend);
         return 1;
     }
@@ -256,11 +260,26 @@ int WindowRun(const WindowConfig* config) {
         }
     }
 
-    // The procedure stops the render thread before the mailbox goes.
-    const WindowEvent destroy{WindowEventType::Destroy, 0, 0, 0};
+    // Nothing draws into the mailbox or the program's objects once the
+    // render thread has stopped.
+    RenderThreadStop(renderThread);
     config->procedure(&window, &destroy, config->context);
     BackendDestroy(&backend);
     return 0;
+}
+
+}  // namespace
+
+int WindowRun(const WindowConfig* config) {
+    // Only video: sound is opened on its own, so a machine without sound
+    // still gets its window.
+    if (!OpenVideo()) {
+        SDL_Quit();
+        return 1;
+    }
+    const int status = RunWindow(config);
+    SDL_Quit();
+    return status;
 }
 
 }  // namespace platform

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/keys.h"
-#include "platform/sdl_keys.h"
+#include "platform/sdl/keys.h"
 
 namespace {
 

@@ -2,7 +2,12 @@
 // window's client size.
 #pragma once
 
-#include "app/state.h"
+#include "base/state.h"
+
+// The back buffer: the largest view (768x512, mode 11) and so the largest
+// region the program ever presents.
+constexpr int BACK_BUFFER_WIDTH = 768;
+constexpr int BACK_BUFFER_HEIGHT = 512;
 
 // Stores zoom and sets the shown region from mode: 1 → 384x256,
 // 10 → 512x512, 11 → 768x512, anything else → 256x256.

@@ -1,4 +1,4 @@
-#include "platform/sdl_keys.h"
+#include "platform/sdl/keys.h"
 
 #include <SDL_keycode.h>
 #include <SDL_scancode.h>

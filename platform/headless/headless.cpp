@@ -1,0 +1,110 @@
+#include "platform/headless/headless.h"
+
+#include <atomic>
+#include <new>
+
+#include "platform/render_thread.h"
+
+namespace platform {
+
+struct HeadlessWindow {
+    Window window;
+    WindowConfig config;
+    std::atomic<uint32_t> now;
+    bool begun;     // the render procedure's begin has run
+    bool ended;     // a step returned 0: the procedure is not called again
+    RenderThread* renderThread;
+};
+
+namespace {
+
+uint32_t HeadlessTicks(const Window* window) {
+    return static_cast<const HeadlessWindow*>(window->backend)->now.load(std::memory_order_relaxed);
+}
+
+constexpr WindowServices HEADLESS_SERVICES{HeadlessTicks};
+
+}  // namespace
+
+HeadlessWindow* HeadlessOpen(const WindowConfig* config, uint32_t clockStart) {
+    auto* headless = new (std::nothrow) HeadlessWindow{};
+    if (headless == nullptr) {
+        return nullptr;
+    }
+    headless->config = *config;
+    headless->now.store(clockStart, std::memory_order_relaxed);
+    headless->window = Window{&HEADLESS_SERVICES,
+                              MailboxCreate(config->maxFrameWidth, config->maxFrameHeight),
+                              config->clientWidth, config->clientHeight, headless};
+    if (headless->window.mailbox == nullptr) {
+        delete headless;
+        return nullptr;
+    }
+    const WindowEvent create{WindowEventType::Create, 0, 0, 0};
+    if (config->procedure(&headless->window, &create, config->context) != 0) {
+        MailboxDestroy(headless->window.mailbox);
+        delete headless;
+        return nullptr;
+    }
+    return headless;
+}
+
+void HeadlessSend(HeadlessWindow* window, const WindowEvent& event) {
+    window->config.procedure(&window->window, &event, window->config.context);
+}
+
+void HeadlessKey(HeadlessWindow* window, int virtualKey, bool down) {
+    HeadlessSend(window, {down ? WindowEventType::KeyDown : WindowEventType::KeyUp, virtualKey,
+                          0, 0});
+}
+
+void HeadlessClick(HeadlessWindow* window, int x, int y) {
+    HeadlessSend(window, {WindowEventType::LeftButtonDown, 0, x, y});
+}
+
+void HeadlessClockAdvance(HeadlessWindow* window, uint32_t milliseconds) {
+    window->now.fetch_add(milliseconds, std::memory_order_relaxed);
+}
+
+const Frame* HeadlessFrame(HeadlessWindow* window) {
+    const RenderProcedure& render = window->config.render;
+    if (window->ended || window->renderThread != nullptr) {
+        return nullptr;
+    }
+    if (!window->begun) {
+        window->begun = true;
+        if (render.begin(render.context) == 0) {
+            window->ended = true;
+            return nullptr;
+        }
+    }
+    if (render.frame(render.context) == 0) {
+        window->ended = true;
+    }
+    return MailboxTakeNewest(window->window.mailbox);
+}
+
+bool HeadlessStartRenderThread(HeadlessWindow* window) {
+    if (window->renderThread == nullptr && !window->begun) {
+        window->renderThread = RenderThreadStart(&window->config.render);
+        window->begun = window->renderThread != nullptr;
+    }
+    return window->renderThread != nullptr;
+}
+
+const Frame* HeadlessTakeFrame(HeadlessWindow* window) {
+    return MailboxTakeNewest(window->window.mailbox);
+}
+
+void HeadlessClose(HeadlessWindow* window) {
+    if (window == nullptr) {
+        return;
+    }
+    RenderThreadStop(window->renderThread);
+    const WindowEvent destroy{WindowEventType::Destroy, 0, 0, 0};
+    window->config.procedure(&window->window, &destroy, window->config.context);
+    MailboxDestroy(window->window.mailbox);
+    delete window;
+}
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+// The headless backend: the program's window without a display. The caller's
+// thread is the user-interface thread; it delivers events, drives the
+// window's clock by hand, and either steps the render procedure frame by
+// frame (HeadlessFrame) or lets it run on a render thread of its own
+// (HeadlessStartRenderThread) and takes the newest frames as a window would.
+// Tests and the capture tool use it.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/mailbox.h"
+#include "platform/window.h"
+
+namespace platform {
+
+struct HeadlessWindow;
+
+// Opens the window of config: makes its mailbox, sets its clock to
+// clockStart and sends Create. Returns null when memory runs out or Create
+// fails (the procedure has then said why on stderr).
+HeadlessWindow* HeadlessOpen(const WindowConfig* config, uint32_t clockStart);
+
+// Delivers one event to the window procedure, as a window would.
+void HeadlessSend(HeadlessWindow* window, const WindowEvent& event);
+void HeadlessKey(HeadlessWindow* window, int virtualKey, bool down);
+void HeadlessClick(HeadlessWindow* window, int x, int y);
+
+// The window's clock, moved on by hand; any thread.
+void HeadlessClockAdvance(HeadlessWindow* window, uint32_t milliseconds);
+
+// Runs one step of the render procedure on the calling thread (the first
+// call runs begin, then frame) and returns the frame it presented, valid
+// until the next call; null once the procedure has ended or when it
+// presented nothing. Not while a render thread runs.
+const Frame* HeadlessFrame(HeadlessWindow* window);
+
+// Starts the render procedure on a thread of its own; false when no thread
+// can be started. HeadlessClose stops it.
+bool HeadlessStartRenderThread(HeadlessWindow* window);
+
+// The newest frame the render thread published since the last take, or
+// null; valid until the next take.
+const Frame* HeadlessTakeFrame(HeadlessWindow* window);
+
+// Stops the render thread if one runs, sends Destroy and frees the window.
+// Null is allowed.
+void HeadlessClose(HeadlessWindow* window);
+
+}  // namespace platform

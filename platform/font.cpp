@@ -7,13 +7,26 @@
 #include <limits>
 #include <new>
 
-// The font files linked in by font_data.S.
+// The font files linked in by font_data.S, each from its start symbol up to
+// its end symbol.
 extern "C" {
 extern const uint8_t karido_font_half_width[];
-extern const uint64_t karido_font_half_width_size;
+extern const uint8_t karido_font_half_width_end[];
 extern const uint8_t karido_font_full_width[];
-extern const uint64_t karido_font_full_width_size;
+extern const uint8_t karido_font_full_width_end[];
 }
+
+namespace {
+
+// The bytes from start up to end. The two symbols are distinct objects to the
+// compiler, so the size is the distance between their addresses rather than a
+// pointer difference.
+size_t EmbeddedSize(const uint8_t* start, const uint8_t* end) {
+    return static_cast<size_t>(reinterpret_cast<uintptr_t>(end) -
+                               reinterpret_cast<uintptr_t>(start));
+}
+
+}  // namespace
 
 namespace platform {
 
@@ -232,10 +245,17 @@ Font* FontCreateIndirect(const LogFontA* request) {
     // Every request (the program asks for 12-pixel "ＭＳ ゴシック", fixed
     // pitch, Shift-JIS) is answered with the one embedded face.
     static_cast<void>(request);
-    return FontCreateFromFiles(FontFile{"the embedded shnm6x12r.pcf.gz", karido_font_half_width,
-                                        static_cast<size_t>(karido_font_half_width_size)},
-                               FontFile{"the embedded shnmk12.pcf.gz", karido_font_full_width,
-                                        static_cast<size_t>(karido_font_full_width_size)});
+    return FontCreateFromFiles(FontEmbeddedHalfWidth(), FontEmbeddedFullWidth());
+}
+
+FontFile FontEmbeddedHalfWidth() {
+    return FontFile{"the embedded shnm6x12r.pcf.gz", karido_font_half_width,
+                    EmbeddedSize(karido_font_half_width, karido_font_half_width_end)};
+}
+
+FontFile FontEmbeddedFullWidth() {
+    return FontFile{"the embedded shnmk12.pcf.gz", karido_font_full_width,
+                    EmbeddedSize(karido_font_full_width, karido_font_full_width_end)};
 }
 
 void FontDestroy(Font* font) {

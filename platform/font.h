@@ -77,6 +77,10 @@ Font* FontCreateIndirect(const LogFontA* request);
 // The bytes are only read during the call.
 Font* FontCreateFromFiles(const FontFile& halfWidth, const FontFile& fullWidth);
 
+// The two font files linked into the executable.
+FontFile FontEmbeddedHalfWidth();
+FontFile FontEmbeddedFullWidth();
+
 // Releases a font from FontCreateIndirect or FontCreateFromFiles. Null is allowed.
 void FontDestroy(Font* font);
 

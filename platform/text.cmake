@@ -24,10 +24,15 @@ foreach(font IN ITEMS KARIDO_FONT_HALF_WIDTH KARIDO_FONT_FULL_WIDTH)
   endif()
 endforeach()
 
+# The assembly file is preprocessed: it picks the section directives and the
+# C symbol prefix of the target, so ELF and PE/COFF toolchains both take it.
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/font_data.S.in
   ${CMAKE_CURRENT_BINARY_DIR}/generated/font_data.S @ONLY)
+# GCC preprocesses assembly by C90 rules, under which -Wpedantic flags the
+# empty symbol prefix of ELF targets handed to the joining macro.
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/generated/font_data.S PROPERTIES
-  OBJECT_DEPENDS "${KARIDO_FONT_HALF_WIDTH};${KARIDO_FONT_FULL_WIDTH}")
+  OBJECT_DEPENDS "${KARIDO_FONT_HALF_WIDTH};${KARIDO_FONT_FULL_WIDTH}"
+  COMPILE_OPTIONS -Wno-pedantic)
 
 add_library(karido_text STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/font.cpp
@@ -36,3 +41,8 @@ add_library(karido_text STATIC
 target_link_libraries(karido_text
   PUBLIC karido_includes
   PRIVATE karido_warnings Freetype::Freetype)
+
+# Where the generated assembly lies, for the test that assembles it for other
+# object formats.
+set_target_properties(karido_text PROPERTIES
+  KARIDO_EMBED_ASSEMBLY ${CMAKE_CURRENT_BINARY_DIR}/generated/font_data.S)

@@ -9,14 +9,6 @@
 #include "platform/cp932.h"
 #include "tests/platform/text_fixtures.h"
 
-// The font files as font_data.S links them in.
-extern "C" {
-extern const uint8_t karido_font_half_width[];
-extern const uint64_t karido_font_half_width_size;
-extern const uint8_t karido_font_full_width[];
-extern const uint64_t karido_font_full_width_size;
-}
-
 namespace {
 
 using namespace platform;
@@ -190,10 +182,10 @@ TEST(Font, CharactersTheFontLacksAreBlankCellsOfTheirWidth) {
 // Font files that cannot be read give a null font and one line on stderr
 // naming the file.
 TEST(Font, UnreadableFilesAreReportedByName) {
-    const FontFile half{"half.pcf.gz", karido_font_half_width,
-                        static_cast<size_t>(karido_font_half_width_size)};
-    const FontFile full{"full.pcf.gz", karido_font_full_width,
-                        static_cast<size_t>(karido_font_full_width_size)};
+    const FontFile half{"half.pcf.gz", FontEmbeddedHalfWidth().data,
+                        FontEmbeddedHalfWidth().size};
+    const FontFile full{"full.pcf.gz", FontEmbeddedFullWidth().data,
+                        FontEmbeddedFullWidth().size};
     const uint8_t junk[] = "this is not a font file";
 
     struct Case {

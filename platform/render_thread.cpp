@@ -44,8 +44,8 @@ void Unlist(RenderThread* thread) {
 
 // Runs inside exit(): stops and joins every render thread still running, so
 // that none draws while static objects are destroyed and no joinable thread
-// object is left to end the process with an abort. The threads are not
-// freed: their owners may still hold them.
+// object is left to end the process with an abort. The threads stay listed
+// and are not freed: their owners may still hold them.
 void StopAtExit() {
     std::lock_guard<std::mutex> guard(runningLock);
     for (RenderThread* t = running; t != nullptr; t = t->next) {
@@ -57,7 +57,6 @@ void StopAtExit() {
             t->thread.join();
         }
     }
-    running = nullptr;
 }
 
 }  // namespace

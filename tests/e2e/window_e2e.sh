@@ -5,12 +5,19 @@
 # not upset it, and that it ends with status 0 when its window is closed and
 # when it is sent SIGTERM.
 #
+# Nothing here waits for a fixed time: each step polls for what it needs (a
+# window, a drawn picture, a changed picture, an exit), and GUARD_SECONDS only
+# ends a step that would otherwise hang.
+#
 # Usage: window_e2e.sh PATH_TO_KARIDO
 # Needs Xvfb, xdotool, xwininfo and xprop (x11-utils), ImageMagick and python3.
 set -uo pipefail
 
 readonly CLIENT_WIDTH=384
 readonly CLIENT_HEIGHT=256
+# How long one wait may last before it counts as hung: far beyond what a slow,
+# loaded machine or a sanitizer build needs.
+readonly GUARD_SECONDS=120
 
 program=${1:-}
 if [[ -z "$program" || ! -x "$program" ]]; then
@@ -66,14 +73,18 @@ fatal() {
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
     2>"$work/xvfb.log" &
 xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s "$work/display" ]] && break
+deadline=$((SECONDS + GUARD_SECONDS))
+until [[ -s "$work/display" ]]; do
     kill -0 "$xvfb_pid" 2>/dev/null || break
+    ((SECONDS < deadline)) || break
     sleep 0.1
 done
 display_number=$(tr -d '[:space:]' <"$work/display")
 if [[ -z "$display_number" ]]; then
     cat "$work/xvfb.log" >&2
+    if kill -0 "$xvfb_pid" 2>/dev/null; then
+        fatal "Xvfb named no display within ${GUARD_SECONDS} s"
+    fi
     fatal "Xvfb did not start"
 fi
 export DISPLAY=":$display_number"
@@ -83,31 +94,48 @@ echo "Xvfb on display $DISPLAY"
 export SDL_RENDER_DRIVER=software
 
 # Starts the program and waits for its window; sets program_pid and window.
+# The search runs in the background so that the wait ends as soon as the
+# program exits without a window, not only when the guard runs out.
 start_program() {
     "$program" >"$work/stdout" 2>"$work/stderr" &
     program_pid=$!
-    window=$(timeout 10 xdotool search --sync --name '^KARIDO$' 2>/dev/null | head -n 1)
+    xdotool search --sync --name '^KARIDO$' >"$work/window" 2>/dev/null &
+    local search_pid=$! deadline=$((SECONDS + GUARD_SECONDS))
+    while kill -0 "$search_pid" 2>/dev/null; do
+        kill -0 "$program_pid" 2>/dev/null || break
+        ((SECONDS < deadline)) || break
+        sleep 0.1
+    done
+    # A signal that comes before xdotool has started can be lost: send it until
+    # xdotool is gone.
+    while kill "$search_pid" 2>/dev/null; do
+        sleep 0.1
+    done
+    wait "$search_pid" 2>/dev/null
+    window=$(head -n 1 "$work/window")
     if [[ -z "$window" ]]; then
         if ! kill -0 "$program_pid" 2>/dev/null; then
             wait "$program_pid"
-            fatal "the program exited with status $? before showing a window"
+            local status=$?
+            program_pid=""
+            fatal "the program exited with status $status before showing a window"
         fi
-        fatal "no window titled KARIDO within 10 s"
+        fatal "no window titled KARIDO within ${GUARD_SECONDS} s"
     fi
 }
 
-# Waits up to 3 s for the program to end; sets exit_status (or empty).
+# Waits for the program to end, at most GUARD_SECONDS; sets exit_status
+# (empty if it is still running).
 wait_for_exit() {
     exit_status=""
-    for _ in $(seq 30); do
-        if ! kill -0 "$program_pid" 2>/dev/null; then
-            wait "$program_pid"
-            exit_status=$?
-            program_pid=""
-            return
-        fi
+    local deadline=$((SECONDS + GUARD_SECONDS))
+    while kill -0 "$program_pid" 2>/dev/null; do
+        ((SECONDS < deadline)) || return
         sleep 0.1
     done
+    wait "$program_pid"
+    exit_status=$?
+    program_pid=""
 }
 
 # Asks the window to close the way a window manager's close button does: a
@@ -177,6 +205,60 @@ count_other() {
         -fill white +opaque "$2" -fill black -opaque "$2" \
         -format '%[fx:round(mean*w*h)]' info:
 }
+# Takes a screenshot of the window into shot.png; fails if import fails (the
+# window may not be mapped yet) or the picture is not the client area's size.
+take_shot() {
+    timeout "$GUARD_SECONDS" import -window "$window" "png:$work/shot.png" \
+        2>"$work/import.log" || return 1
+    shot_size=$(convert "$work/shot.png" -format '%wx%h' info: 2>>"$work/import.log")
+    [[ "$shot_size" == "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" ]]
+}
+
+# Takes screenshots until "$@" succeeds on one, at most GUARD_SECONDS; fails
+# if the guard runs out or the program exits first.
+shoot_until() {
+    local deadline=$((SECONDS + GUARD_SECONDS))
+    until take_shot && "$@"; do
+        kill -0 "$program_pid" 2>/dev/null || return 1
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+readonly PANEL='128x256+256+0'
+readonly PANEL_PIXELS=$((128 * 256))
+readonly FIELD='256x256+0+0'
+readonly FIELD_PIXELS=$((256 * 256))
+readonly COUNTER='61x13+260+7'
+
+# True when shot.png shows the drawn side panel: mostly its blue.
+panel_drawn() {
+    local blue
+    blue=$(count_colour "$PANEL" 'rgb(0,0,255)')
+    [[ "$blue" =~ ^[0-9]+$ ]] && ((blue >= PANEL_PIXELS * 30 / 100))
+}
+# True when shot.png shows the side panel and the frames-per-second counter,
+# which is first drawn once the program has run for a second.
+counter_drawn() {
+    local white
+    panel_drawn || return 1
+    white=$(count_colour "$COUNTER" 'rgb(255,255,255)')
+    [[ "$white" =~ ^[0-9]+$ ]] && ((white >= 8))
+}
+# Counts the pixels that differ between before.png and shot.png.
+count_changed() {
+    local changed
+    changed=$(compare -metric AE "$work/before.png" "$work/shot.png" null: 2>&1 >/dev/null)
+    echo "${changed%% *}"
+}
+# True when shot.png differs from before.png: the program has shown a new
+# frame since before.png was taken.
+picture_changed() {
+    local changed
+    changed=$(count_changed)
+    [[ "$changed" =~ ^[0-9]+$ ]] && ((changed > 0))
+}
+
 # Checks that the count $2 of what $1 describes is within [$3, $4].
 expect_count() {
     local what=$1 count=$2 low=$3 high=$4
@@ -210,21 +292,21 @@ else
     fail "resizable: WM_NORMAL_HINTS minimum '${minimum}', maximum '${maximum}'"
 fi
 
-# Let the program start up and draw for a while.
-sleep 1.5
-if ! timeout 10 import -window "$window" "png:$work/shot.png" 2>"$work/import.log"; then
-    cat "$work/import.log" >&2
-    fatal "cannot take a screenshot of the window"
+# Waits for the program to have started up and drawn: the side panel and the
+# frames-per-second counter on the picture. The checks below then look at
+# that picture; should the wait run out, they say what is missing from the
+# last one taken.
+if ! shoot_until counter_drawn; then
+    kill -0 "$program_pid" 2>/dev/null ||
+        fatal "the program went away before drawing its side panel and frame counter"
+    if [[ ! -s "$work/shot.png" ]]; then
+        cat "$work/import.log" >&2
+        fatal "cannot take a screenshot of the window"
+    fi
+    [[ "$shot_size" == "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" ]] ||
+        fatal "the screenshot is $shot_size, expected ${CLIENT_WIDTH}x${CLIENT_HEIGHT}"
+    fail "no side panel with a frame counter within ${GUARD_SECONDS} s; the last screenshot:"
 fi
-shot_size=$(convert "$work/shot.png" -format '%wx%h' info:)
-[[ "$shot_size" == "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" ]] ||
-    fatal "the screenshot is $shot_size, expected ${CLIENT_WIDTH}x${CLIENT_HEIGHT}"
-
-readonly PANEL='128x256+256+0'
-readonly PANEL_PIXELS=$((128 * 256))
-readonly FIELD='256x256+0+0'
-readonly FIELD_PIXELS=$((256 * 256))
-readonly COUNTER='61x13+260+7'
 
 # The side panel: mostly blue, with grey frames and white details.
 expect_count "side panel blue (0,0,255)" "$(count_colour "$PANEL" 'rgb(0,0,255)')" \
@@ -246,23 +328,34 @@ expect_count "star field star-coloured pixels" "$(count_star_colours "$FIELD")" 
 expect_count "frame counter white text" "$(count_colour "$COUNTER" 'rgb(255,255,255)')" 8 \
     $((61 * 13 / 2))
 
-# Frames keep coming: the counter and the stars change from one moment to
-# the next.
-cp "$work/shot.png" "$work/first.png"
-sleep 1.2
-timeout 10 import -window "$window" "png:$work/shot.png" 2>>"$work/import.log" ||
-    fatal "cannot take a second screenshot of the window"
-changed=$(compare -metric AE "$work/first.png" "$work/shot.png" null: 2>&1 >/dev/null)
-changed=${changed%% *}
-expect_count "pixels changed between screenshots 1.2 s apart" "$changed" 1 \
+# Frames keep coming: the picture changes (the counter shows a new figure at
+# least once a second).
+cp "$work/shot.png" "$work/before.png"
+shoot_until picture_changed ||
+    kill -0 "$program_pid" 2>/dev/null ||
+    fatal "the program went away while drawing"
+expect_count "pixels changed since the first screenshot" "$(count_changed)" 1 \
     $((CLIENT_WIDTH * CLIENT_HEIGHT))
 
 # Input: arrow keys, keypad keys, a click. The program must take them in its
-# stride and keep its window.
-if timeout 10 xdotool windowfocus --sync "$window" &&
-    timeout 10 xdotool key --delay 30 Left Right Up Down KP_8 KP_2 &&
-    timeout 10 xdotool mousemove --window "$window" 100 100 click 1; then
-    sleep 0.5
+# stride and keep its window. xdotool returns once the X server has the
+# input; the picture changing twice after that shows that the program's event
+# loop, which reads events and shows frames in turn, has gone round since the
+# input reached it.
+if timeout "$GUARD_SECONDS" xdotool windowfocus --sync "$window" &&
+    timeout "$GUARD_SECONDS" xdotool key --delay 30 Left Right Up Down KP_8 KP_2 &&
+    timeout "$GUARD_SECONDS" xdotool mousemove --window "$window" 100 100 click 1; then
+    shown=0
+    if take_shot; then
+        cp "$work/shot.png" "$work/before.png"
+        if shoot_until picture_changed; then
+            cp "$work/shot.png" "$work/before.png"
+            shoot_until picture_changed && shown=1
+        fi
+    fi
+    if ((shown == 0)) && kill -0 "$program_pid" 2>/dev/null; then
+        fatal "no new frame within ${GUARD_SECONDS} s after keys and a click"
+    fi
     if kill -0 "$program_pid" 2>/dev/null &&
         xdotool search --name '^KARIDO$' 2>/dev/null | grep -qx "$window"; then
         pass "keys and a click handled, window still open"
@@ -277,7 +370,7 @@ fi
 send_close "$window" || fatal "could not send WM_DELETE_WINDOW"
 wait_for_exit
 if [[ -z "$exit_status" ]]; then
-    fail "still running 3 s after WM_DELETE_WINDOW"
+    fail "still running ${GUARD_SECONDS} s after WM_DELETE_WINDOW"
     kill -KILL "$program_pid" 2>/dev/null
     wait "$program_pid" 2>/dev/null
     program_pid=""
@@ -289,12 +382,17 @@ else
 fi
 
 # --- second run: SIGTERM is a clean close too -------------------------------
+# SIGTERM goes once the program has drawn: its start-up is over by then.
 start_program
-sleep 0.5
+if ! shoot_until panel_drawn; then
+    kill -0 "$program_pid" 2>/dev/null ||
+        fatal "the second run went away before drawing its side panel"
+    fatal "no side panel on the second run's window within ${GUARD_SECONDS} s"
+fi
 kill -TERM "$program_pid"
 wait_for_exit
 if [[ -z "$exit_status" ]]; then
-    fail "still running 3 s after SIGTERM"
+    fail "still running ${GUARD_SECONDS} s after SIGTERM"
 elif [[ "$exit_status" -eq 0 ]]; then
     pass "SIGTERM ends the program with status 0"
 else

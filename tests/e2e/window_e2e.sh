@@ -3,140 +3,35 @@
 # see: the window by its title, its fixed 384x256 client area, the picture on
 # it (the star field, the side panel and its frame counter), that input does
 # not upset it, and that it ends with status 0 when its window is closed and
-# when it is sent SIGTERM.
+# when it is sent SIGTERM. With --without-audio it does all this with an audio
+# driver that does not exist.
 #
 # Nothing here waits for a fixed time: each step polls for what it needs (a
 # window, a drawn picture, a changed picture, an exit), and GUARD_SECONDS only
 # ends a step that would otherwise hang.
 #
-# Usage: window_e2e.sh PATH_TO_KARIDO
+# Usage: window_e2e.sh PATH_TO_KARIDO [--without-audio]
 # Needs Xvfb, xdotool, xwininfo and xprop (x11-utils), ImageMagick and python3.
 set -uo pipefail
 
-readonly CLIENT_WIDTH=384
-readonly CLIENT_HEIGHT=256
-# How long one wait may last before it counts as hung: far beyond what a slow,
-# loaded machine or a sanitizer build needs.
-readonly GUARD_SECONDS=120
+# With --without-audio the program is given an audio driver that does not
+# exist: it must run all the same, only without sound.
+case ${2:-} in
+    '') run_name=window_e2e ;;
+    --without-audio)
+        run_name='window_e2e --without-audio'
+        export SDL_AUDIODRIVER=nosuchdriver
+        ;;
+    *)
+        echo "usage: $0 PATH_TO_KARIDO [--without-audio]" >&2
+        exit 2
+        ;;
+esac
 
-program=${1:-}
-if [[ -z "$program" || ! -x "$program" ]]; then
-    echo "usage: $0 PATH_TO_KARIDO (an executable)" >&2
-    exit 2
-fi
-for tool in Xvfb xdotool xwininfo xprop import convert python3 timeout; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "FAIL: $tool is not installed" >&2
-        exit 1
-    fi
-done
-
-work=$(mktemp -d)
-xvfb_pid=""
-program_pid=""
-failures=0
-
-cleanup() {
-    if [[ -n "$program_pid" ]] && kill -0 "$program_pid" 2>/dev/null; then
-        kill -KILL "$program_pid" 2>/dev/null
-        wait "$program_pid" 2>/dev/null
-    fi
-    if [[ -n "$xvfb_pid" ]]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-pass() { echo "ok:   $*"; }
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-# Ends the run at once: later checks mean nothing after this one.
-fatal() {
-    echo "FAIL: $*" >&2
-    if [[ -s "$work/stderr" ]]; then
-        echo "--- the program's stderr:" >&2
-        cat "$work/stderr" >&2
-    fi
-    if [[ -n "$xvfb_pid" ]] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
-        echo "--- Xvfb has gone away; its log:" >&2
-        cat "$work/xvfb.log" >&2
-    fi
-    exit 1
-}
-
-# --- a virtual X server: it writes the display number it picked to fd 3 ----
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
-    2>"$work/xvfb.log" &
-xvfb_pid=$!
-deadline=$((SECONDS + GUARD_SECONDS))
-until [[ -s "$work/display" ]]; do
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    ((SECONDS < deadline)) || break
-    sleep 0.1
-done
-display_number=$(tr -d '[:space:]' <"$work/display")
-if [[ -z "$display_number" ]]; then
-    cat "$work/xvfb.log" >&2
-    if kill -0 "$xvfb_pid" 2>/dev/null; then
-        fatal "Xvfb named no display within ${GUARD_SECONDS} s"
-    fi
-    fatal "Xvfb did not start"
-fi
-export DISPLAY=":$display_number"
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+e2e_init "${1:-}" Xvfb xdotool xwininfo xprop import convert python3 timeout
+start_xvfb
 echo "Xvfb on display $DISPLAY"
-
-# The software renderer is the quickest under Xvfb.
-export SDL_RENDER_DRIVER=software
-
-# Starts the program and waits for its window; sets program_pid and window.
-# The search runs in the background so that the wait ends as soon as the
-# program exits without a window, not only when the guard runs out.
-start_program() {
-    "$program" >"$work/stdout" 2>"$work/stderr" &
-    program_pid=$!
-    xdotool search --sync --name '^KARIDO$' >"$work/window" 2>/dev/null &
-    local search_pid=$! deadline=$((SECONDS + GUARD_SECONDS))
-    while kill -0 "$search_pid" 2>/dev/null; do
-        kill -0 "$program_pid" 2>/dev/null || break
-        ((SECONDS < deadline)) || break
-        sleep 0.1
-    done
-    # A signal that comes before xdotool has started can be lost: send it until
-    # xdotool is gone.
-    while kill "$search_pid" 2>/dev/null; do
-        sleep 0.1
-    done
-    wait "$search_pid" 2>/dev/null
-    window=$(head -n 1 "$work/window")
-    if [[ -z "$window" ]]; then
-        if ! kill -0 "$program_pid" 2>/dev/null; then
-            wait "$program_pid"
-            local status=$?
-            program_pid=""
-            fatal "the program exited with status $status before showing a window"
-        fi
-        fatal "no window titled KARIDO within ${GUARD_SECONDS} s"
-    fi
-}
-
-# Waits for the program to end, at most GUARD_SECONDS; sets exit_status
-# (empty if it is still running).
-wait_for_exit() {
-    exit_status=""
-    local deadline=$((SECONDS + GUARD_SECONDS))
-    while kill -0 "$program_pid" 2>/dev/null; do
-        ((SECONDS < deadline)) || return
-        sleep 0.1
-    done
-    wait "$program_pid"
-    exit_status=$?
-    program_pid=""
-}
 
 # Asks the window to close the way a window manager's close button does: a
 # WM_DELETE_WINDOW client message.
@@ -185,13 +80,6 @@ x11.XCloseDisplay(display)
 PYTHON
 }
 
-# Counts the pixels of colour $2 (e.g. 'rgb(0,0,255)') in region $1
-# (WxH+X+Y) of the screenshot.
-count_colour() {
-    convert "$work/shot.png" -crop "$1" +repage -alpha off \
-        -fill black +opaque "$2" -fill white -opaque "$2" \
-        -format '%[fx:round(mean*w*h)]' info:
-}
 # Counts the pixels in region $1 of the stars' colours: every channel 0 or
 # 255, not black (the ship's shaded greys are none of these).
 count_star_colours() {
@@ -205,38 +93,11 @@ count_other() {
         -fill white +opaque "$2" -fill black -opaque "$2" \
         -format '%[fx:round(mean*w*h)]' info:
 }
-# Takes a screenshot of the window into shot.png; fails if import fails (the
-# window may not be mapped yet) or the picture is not the client area's size.
-take_shot() {
-    timeout "$GUARD_SECONDS" import -window "$window" "png:$work/shot.png" \
-        2>"$work/import.log" || return 1
-    shot_size=$(convert "$work/shot.png" -format '%wx%h' info: 2>>"$work/import.log")
-    [[ "$shot_size" == "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" ]]
-}
 
-# Takes screenshots until "$@" succeeds on one, at most GUARD_SECONDS; fails
-# if the guard runs out or the program exits first.
-shoot_until() {
-    local deadline=$((SECONDS + GUARD_SECONDS))
-    until take_shot && "$@"; do
-        kill -0 "$program_pid" 2>/dev/null || return 1
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
-readonly PANEL='128x256+256+0'
-readonly PANEL_PIXELS=$((128 * 256))
 readonly FIELD='256x256+0+0'
 readonly FIELD_PIXELS=$((256 * 256))
 readonly COUNTER='61x13+260+7'
 
-# True when shot.png shows the drawn side panel: mostly its blue.
-panel_drawn() {
-    local blue
-    blue=$(count_colour "$PANEL" 'rgb(0,0,255)')
-    [[ "$blue" =~ ^[0-9]+$ ]] && ((blue >= PANEL_PIXELS * 30 / 100))
-}
 # True when shot.png shows the side panel and the frames-per-second counter,
 # which is first drawn once the program has run for a second.
 counter_drawn() {
@@ -400,8 +261,4 @@ else
     cat "$work/stderr" >&2
 fi
 
-if ((failures > 0)); then
-    echo "window_e2e: $failures check(s) failed" >&2
-    exit 1
-fi
-echo "window_e2e: all checks passed"
+finish "$run_name"

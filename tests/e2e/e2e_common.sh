@@ -1,0 +1,187 @@
+# What the end-to-end scripts share: checking their argument and tools, a
+# work folder cleaned up on exit, reporting checks, a virtual X server, the
+# program and its window, its exit, screenshots and counting colours.
+# A script sources this file after `set -uo pipefail`, then calls e2e_init.
+#
+# Nothing here waits for a fixed time: each wait polls for what it needs, and
+# GUARD_SECONDS only ends a wait that would otherwise hang.
+
+readonly CLIENT_WIDTH=384
+readonly CLIENT_HEIGHT=256
+# How long one wait may last before it counts as hung: far beyond what a slow,
+# loaded machine or a sanitizer build needs.
+readonly GUARD_SECONDS=120
+readonly PANEL='128x256+256+0'
+readonly PANEL_PIXELS=$((128 * 256))
+
+# Checks that $1 is an executable (the program) and that the tools named
+# after it are installed, then makes the work folder, removed on exit with
+# whatever is still running. Sets program and work.
+e2e_init() {
+    program=${1:-}
+    if [[ -z "$program" || ! -x "$program" ]]; then
+        echo "usage: $0 PATH_TO_KARIDO (an executable)" >&2
+        exit 2
+    fi
+    shift
+    local tool
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "FAIL: $tool is not installed" >&2
+            exit 1
+        fi
+    done
+    work=$(mktemp -d)
+    xvfb_pid=""
+    program_pid=""
+    failures=0
+    trap cleanup EXIT
+    trap 'exit 130' INT TERM
+}
+
+# Kills what is still running (the program first, then Xvfb) and removes the
+# work folder.
+cleanup() {
+    if [[ -n "$program_pid" ]] && kill -0 "$program_pid" 2>/dev/null; then
+        kill -KILL "$program_pid" 2>/dev/null
+        wait "$program_pid" 2>/dev/null
+    fi
+    if [[ -n "$xvfb_pid" ]]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+
+pass() { echo "ok:   $*"; }
+# Counts a failed check; the run goes on.
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+# Ends the run at once: later checks mean nothing after this one.
+fatal() {
+    echo "FAIL: $*" >&2
+    if [[ -s "$work/stderr" ]]; then
+        echo "--- the program's stderr:" >&2
+        cat "$work/stderr" >&2
+    fi
+    if [[ -n "$xvfb_pid" ]] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "--- Xvfb has gone away; its log:" >&2
+        cat "$work/xvfb.log" >&2
+    fi
+    exit 1
+}
+# Ends the run named $1 with the count of failed checks.
+finish() {
+    if ((failures > 0)); then
+        echo "$1: $failures check(s) failed" >&2
+        exit 1
+    fi
+    echo "$1: all checks passed"
+}
+
+# Starts a virtual X server and exports its DISPLAY; sets xvfb_pid. Xvfb
+# writes the display number it picked to fd 3.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+        2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    local deadline=$((SECONDS + GUARD_SECONDS)) display_number
+    until [[ -s "$work/display" ]]; do
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        ((SECONDS < deadline)) || break
+        sleep 0.1
+    done
+    display_number=$(tr -d '[:space:]' <"$work/display")
+    if [[ -z "$display_number" ]]; then
+        cat "$work/xvfb.log" >&2
+        if kill -0 "$xvfb_pid" 2>/dev/null; then
+            fatal "Xvfb named no display within ${GUARD_SECONDS} s"
+        fi
+        fatal "Xvfb did not start"
+    fi
+    export DISPLAY=":$display_number"
+}
+
+# Starts the program and waits for its window; sets program_pid and window.
+# The software renderer is the quickest under Xvfb. The search runs in the
+# background so that the wait ends as soon as the program exits without a
+# window, not only when the guard runs out.
+start_program() {
+    SDL_RENDER_DRIVER=software "$program" >"$work/stdout" 2>"$work/stderr" &
+    program_pid=$!
+    xdotool search --sync --name '^KARIDO$' >"$work/window" 2>/dev/null &
+    local search_pid=$! deadline=$((SECONDS + GUARD_SECONDS))
+    while kill -0 "$search_pid" 2>/dev/null; do
+        kill -0 "$program_pid" 2>/dev/null || break
+        ((SECONDS < deadline)) || break
+        sleep 0.1
+    done
+    # A signal that comes before xdotool has started can be lost: send it until
+    # xdotool is gone.
+    while kill "$search_pid" 2>/dev/null; do
+        sleep 0.1
+    done
+    wait "$search_pid" 2>/dev/null
+    window=$(head -n 1 "$work/window")
+    if [[ -z "$window" ]]; then
+        if ! kill -0 "$program_pid" 2>/dev/null; then
+            wait "$program_pid"
+            local status=$?
+            program_pid=""
+            fatal "the program exited with status $status before showing a window"
+        fi
+        fatal "no window titled KARIDO within ${GUARD_SECONDS} s"
+    fi
+}
+
+# Waits for the program to end, at most GUARD_SECONDS; sets exit_status
+# (empty if it is still running). What the shell says of how it ended (such
+# as "Aborted (core dumped)") goes to this function's stderr.
+wait_for_exit() {
+    exit_status=""
+    local deadline=$((SECONDS + GUARD_SECONDS))
+    while kill -0 "$program_pid" 2>/dev/null; do
+        ((SECONDS < deadline)) || return
+        sleep 0.1
+    done
+    wait "$program_pid"
+    exit_status=$?
+    program_pid=""
+}
+
+# Takes a screenshot of the window into shot.png; fails if import fails (the
+# window may not be mapped yet) or the picture is not the client area's size.
+take_shot() {
+    timeout "$GUARD_SECONDS" import -window "$window" "png:$work/shot.png" \
+        2>"$work/import.log" || return 1
+    shot_size=$(convert "$work/shot.png" -format '%wx%h' info: 2>>"$work/import.log")
+    [[ "$shot_size" == "${CLIENT_WIDTH}x${CLIENT_HEIGHT}" ]]
+}
+
+# Takes screenshots until "$@" succeeds on one, at most GUARD_SECONDS; fails
+# if the guard runs out or the program exits first.
+shoot_until() {
+    local deadline=$((SECONDS + GUARD_SECONDS))
+    until take_shot && "$@"; do
+        kill -0 "$program_pid" 2>/dev/null || return 1
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+# Counts the pixels of colour $2 (e.g. 'rgb(0,0,255)') in region $1
+# (WxH+X+Y) of the screenshot.
+count_colour() {
+    convert "$work/shot.png" -crop "$1" +repage -alpha off \
+        -fill black +opaque "$2" -fill white -opaque "$2" \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# True when shot.png shows the drawn side panel: mostly its blue. Sets blue
+# to the count of blue pixels on it.
+panel_drawn() {
+    blue=$(count_colour "$PANEL" 'rgb(0,0,255)')
+    [[ "$blue" =~ ^[0-9]+$ ]] && ((blue >= PANEL_PIXELS * 30 / 100))
+}

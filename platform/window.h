@@ -14,9 +14,10 @@
 // thread that runs the window (the user-interface thread). The render
 // procedure runs wherever the backend chooses: on a thread of its own, or
 // stepped on the caller's thread. From there the program calls only
-// WindowPresent and WindowTicks.
+// WindowPresent, WindowTicks and the sound calls of platform/sound.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/palette.h"
@@ -31,6 +32,12 @@ struct WindowServices {
     // The window's millisecond clock: a 32-bit count that wraps like the
     // Win32 tick count. Called from any thread; never blocks.
     uint32_t (*ticks)(const Window* window);
+    // Starts the RIFF/WAVE PCM image of size bytes at wav (which stays valid
+    // while it plays) and returns at once, cutting off whatever still plays;
+    // false when it cannot be started. Render procedure only.
+    bool (*playSound)(const Window* window, const uint8_t* wav, size_t size);
+    // A short alert sound, cutting off whatever plays. Render procedure only.
+    void (*beep)(const Window* window);
 };
 
 // The part of a backend's window that the shared services read. The backend

@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <new>
+#include <vector>
 
 #include "platform/render_thread.h"
+#include "platform/wav.h"
 
 namespace platform {
 
@@ -14,6 +16,8 @@ struct HeadlessWindow {
     bool begun;     // the render procedure's begin has run
     bool ended;     // a step returned 0: the procedure is not called again
     RenderThread* renderThread;
+    uint64_t frames;  // HeadlessFrame calls so far
+    std::vector<HeadlessSound> sounds;
 };
 
 namespace {
@@ -22,7 +26,22 @@ uint32_t HeadlessTicks(const Window* window) {
     return static_cast<const HeadlessWindow*>(window->backend)->now.load(std::memory_order_relaxed);
 }
 
-constexpr WindowServices HEADLESS_SERVICES{HeadlessTicks};
+HeadlessWindow* Of(const Window* window) { return static_cast<HeadlessWindow*>(window->backend); }
+
+bool HeadlessPlaySound(const Window* window, const uint8_t* wav, size_t size) {
+    WavImage image{};
+    if (!WavRead(wav, size, &image)) {
+        return false;
+    }
+    Of(window)->sounds.push_back(HeadlessSound{Of(window)->frames, wav, size});
+    return true;
+}
+
+void HeadlessBeep(const Window* window) {
+    Of(window)->sounds.push_back(HeadlessSound{Of(window)->frames, nullptr, 0});
+}
+
+constexpr WindowServices HEADLESS_SERVICES{HeadlessTicks, HeadlessPlaySound, HeadlessBeep};
 
 }  // namespace
 
@@ -71,6 +90,7 @@ const Frame* HeadlessFrame(HeadlessWindow* window) {
     if (window->ended || window->renderThread != nullptr) {
         return nullptr;
     }
+    window->frames += 1;
     if (!window->begun) {
         window->begun = true;
         if (render.begin(render.context) == 0) {
@@ -95,6 +115,10 @@ bool HeadlessStartRenderThread(HeadlessWindow* window) {
 const Frame* HeadlessTakeFrame(HeadlessWindow* window) {
     return MailboxTakeNewest(window->window.mailbox);
 }
+
+size_t HeadlessSoundCount(const HeadlessWindow* window) { return window->sounds.size(); }
+
+const HeadlessSound* HeadlessSounds(const HeadlessWindow* window) { return window->sounds.data(); }
 
 void HeadlessClose(HeadlessWindow* window) {
     if (window == nullptr) {

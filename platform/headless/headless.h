@@ -6,6 +6,7 @@
 // Tests and the capture tool use it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/mailbox.h"
@@ -41,6 +42,20 @@ bool HeadlessStartRenderThread(HeadlessWindow* window);
 // The newest frame the render thread published since the last take, or
 // null; valid until the next take.
 const Frame* HeadlessTakeFrame(HeadlessWindow* window);
+
+// A sound the program asked for. Nothing is played: the window records it.
+// An image that cannot be read as RIFF/WAVE PCM is refused as a device would
+// refuse it (the program then beeps).
+struct HeadlessSound {
+    uint64_t frame;        // the HeadlessFrame call (from 1) that asked; 0 before any
+    const uint8_t* image;  // the WAV image started, or null for the beep
+    size_t size;
+};
+
+// The sounds recorded so far, oldest first; valid until the next frame or
+// event. Not while a render thread runs.
+size_t HeadlessSoundCount(const HeadlessWindow* window);
+const HeadlessSound* HeadlessSounds(const HeadlessWindow* window);
 
 // Stops the render thread if one runs, sends Destroy and frees the window.
 // Null is allowed.

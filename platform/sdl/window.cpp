@@ -4,6 +4,7 @@
 // Everything here runs on the thread that calls WindowRun; the render thread
 // makes no SDL call.
 #include <SDL.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/mailbox.h"
 #include "platform/render_thread.h"
+#include "platform/sdl/audio.h"
 #include "platform/sdl/keys.h"
 #include "platform/window.h"
 
@@ -19,17 +21,26 @@ namespace platform {
 
 namespace {
 
-uint32_t SdlTicks(const Window*) { return ClockSystemTicks(); }
-
-constexpr WindowServices SDL_SERVICES{SdlTicks};
-
 struct SdlBackend {
+    SdlAudio* audio = nullptr;  // opened before the window, closed after it
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     FrameMailbox* mailbox = nullptr;
     const Frame* shown = nullptr;  // the last frame taken; valid until the next take
 };
+
+uint32_t SdlTicks(const Window*) { return ClockSystemTicks(); }
+
+bool SdlPlaySound(const Window* window, const uint8_t* wav, size_t size) {
+    return SdlAudioPlay(static_cast<SdlBackend*>(window->backend)->audio, wav, size);
+}
+
+void SdlBeep(const Window* window) {
+    SdlAudioBeep(static_cast<SdlBackend*>(window->backend)->audio);
+}
+
+constexpr WindowServices SDL_SERVICES{SdlTicks, SdlPlaySound, SdlBeep};
 
 void BackendDestroy(SdlBackend* backend) {
     if (backend->texture != nullptr) {
@@ -44,7 +55,7 @@ void BackendDestroy(SdlBackend* backend) {
     if (backend->mailbox != nullptr) {
         MailboxDestroy(backend->mailbox);
     }
-    *backend = SdlBackend{};
+    *backend = SdlBackend{backend->audio};
 }
 
 // Prints the one line that says why the window could not be had.
@@ -61,6 +72,35 @@ bool IsSet(const char* value) {
 // own): with neither DISPLAY nor WAYLAND_DISPLAY set only the console is
 // tried, and an invisible window is refused unless asked for by
 // SDL_VIDEODRIVER.
+// Xlib ends the process when the connection to the X server breaks, after a
+// message of its own whose wording and length vary. This handler says it in
+// one line and exits with status 1; the exit stops the render thread before
+// anything is torn down (see platform/render_thread.h). It must not return.
+int ExitOnLostDisplay(void*) {
+    static const char message[] = "karido: lost the connection to the display\n";
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    std::exit(1);
+}
+
+// On X11, installs ExitOnLostDisplay through the X library SDL has loaded.
+void WatchForLostDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0) {
+        return;
+    }
+    void* x11 = SDL_LoadObject("libX11.so.6");
+    if (x11 == nullptr) {
+        return;
+    }
+    using IoErrorHandler = int (*)(void*);
+    using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
+    auto set = reinterpret_cast<SetIoErrorHandler>(SDL_LoadFunction(x11, "XSetIOErrorHandler"));
+    if (set != nullptr) {
+        set(ExitOnLostDisplay);
+    }
+    // The library stays loaded: SDL holds it too, and the handler lives in it.
+}
+
 bool OpenVideo() {
     const bool driverChosen = IsSet(SDL_GetHint(SDL_HINT_VIDEODRIVER));
     const bool noDisplay = !IsSet(std::getenv("DISPLAY")) && !IsSet(std::getenv("WAYLAND_DISPLAY"));
@@ -86,6 +126,7 @@ bool OpenVideo() {
                      driver);
         return false;
     }
+    WatchForLostDisplay();
     return true;
 }
 
@@ -215,8 +256,9 @@ bool HandleEvent(const SDL_Event& event, Window* window, SdlBackend* backend,
 }
 
 // The window's whole life, between SDL's start and its end.
-int RunWindow(const WindowConfig* config) {
+int RunWindow(const WindowConfig* config, SdlAudio* audio) {
     SdlBackend backend;
+    backend.audio = audio;
     if (!BackendCreate(&backend, config)) {
         BackendDestroy(&backend);
         return 1;
@@ -271,13 +313,15 @@ int RunWindow(const WindowConfig* config) {
 }  // namespace
 
 int WindowRun(const WindowConfig* config) {
-    // Only video: sound is opened on its own, so a machine without sound
-    // still gets its window.
     if (!OpenVideo()) {
         SDL_Quit();
         return 1;
     }
-    const int status = RunWindow(config);
+    // Sound is opened on its own once video works: a machine without sound
+    // still gets its window, and every sound then falls back to the beep.
+    SdlAudio* audio = SdlAudioOpen(0);
+    const int status = RunWindow(config, audio);
+    SdlAudioClose(audio);
     SDL_Quit();
     return status;
 }

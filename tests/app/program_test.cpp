@@ -151,10 +151,48 @@ TEST(Program, KeysSetAndClearTheirHeldBits) {
     p.Key(platform::VK_Z, false);  // Space still held, yet the bit clears
     p.Key(platform::VK_ESCAPE, true);
     EXPECT_EQ(InputRead(p.state.get()), INPUT_LEFT | INPUT_RIGHT | INPUT_MENU);
-    EXPECT_EQ(KeyInputBit(platform::VK_NUMPAD8), INPUT_UP);
-    EXPECT_EQ(KeyInputBit(platform::VK_NUMPAD2), INPUT_DOWN);
-    EXPECT_EQ(KeyInputBit(platform::VK_X), INPUT_MENU);
-    EXPECT_EQ(KeyInputBit(platform::VK_RETURN), INPUT_SHOT);
+    p.Key(platform::VK_ESCAPE, true);  // an auto-repeat sets it again
+    p.Key(platform::VK_ESCAPE, false);
+    EXPECT_EQ(InputRead(p.state.get()), INPUT_LEFT | INPUT_RIGHT);
+}
+
+// Every virtual-key code through the real window procedure: exactly the 13
+// codes of the table set a bit, each its own, never 0x40 or 0x80; releasing
+// any other key changes nothing.
+TEST(Program, OnlyTheKeysOfTheTableHaveBits) {
+    Program p;
+    ASSERT_TRUE(p.Opened());
+    const struct {
+        int key;
+        InputBits bit;
+    } table[] = {{platform::VK_UP, INPUT_UP},         {platform::VK_NUMPAD8, INPUT_UP},
+                 {platform::VK_DOWN, INPUT_DOWN},     {platform::VK_NUMPAD2, INPUT_DOWN},
+                 {platform::VK_LEFT, INPUT_LEFT},     {platform::VK_NUMPAD4, INPUT_LEFT},
+                 {platform::VK_RIGHT, INPUT_RIGHT},   {platform::VK_NUMPAD6, INPUT_RIGHT},
+                 {platform::VK_RETURN, INPUT_SHOT},   {platform::VK_SPACE, INPUT_SHOT},
+                 {platform::VK_Z, INPUT_SHOT},        {platform::VK_ESCAPE, INPUT_MENU},
+                 {platform::VK_X, INPUT_MENU}};
+    int withBits = 0;
+    for (int key = 0; key < 256; ++key) {
+        p.Key(key, true);
+        const InputBits bits = InputRead(p.state.get());
+        InputBits expected = 0;
+        for (const auto& row : table) {
+            expected = row.key == key ? row.bit : expected;
+        }
+        EXPECT_EQ(bits, expected) << key;
+        EXPECT_EQ(KeyInputBit(key), expected) << key;
+        withBits += bits != 0;
+        p.Key(key, false);
+        EXPECT_EQ(InputRead(p.state.get()), 0) << key;
+    }
+    EXPECT_EQ(withBits, 13);
+    // A key outside the table released while others are held leaves them held.
+    p.Key(platform::VK_UP, true);
+    p.Key(platform::VK_F1, false);
+    p.Key(0x10, false);  // Shift
+    p.Key('A', false);
+    EXPECT_EQ(InputRead(p.state.get()), INPUT_UP);
 }
 
 TEST(Program, ViewModesAndTheItemList) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tools/png/png_io.h"
@@ -79,16 +80,73 @@ TEST_F(CaptureTest, TheSeedChoosesTheStars) {
     EXPECT_NE(Read("one.png").rgb, Read("frame-0001.png").rgb);
 }
 
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Every mistake in the arguments or the script is reported before a frame
+// runs, with status 2, naming what is wrong; nothing is written.
 TEST_F(CaptureTest, RefusesBadArgumentsAndScripts) {
-    EXPECT_EQ(Run("--frames 0"), 2);
-    EXPECT_EQ(Run("--frames many"), 2);
-    EXPECT_EQ(Run("--colour red"), 2);
-    EXPECT_EQ(Run("--script " + (dir / "missing").string()), 2);
+    const std::string out = " --out " + dir.string();
+    struct Case {
+        std::string arguments;
+        std::string message;  // a part of what stderr must say
+    };
     std::ofstream(dir / "bad") << "4 press 1\n";
-    EXPECT_EQ(Run("--script " + (dir / "bad").string() + " --out " + dir.string()), 2);
-    EXPECT_FALSE(fs::exists(dir / "frame-0060.png"));
-    EXPECT_EQ(Run("--frames 2 --out " + (dir / "no" / "such" / "folder").string()), 1);
+    std::ofstream(dir / "bad-line-3") << "# keys\n1 key 37 down\n2 key 37 sideways\n";
+    std::ofstream(dir / "bad-code") << "1 key 255 down\n";
+    std::ofstream(dir / "bad-frame") << "\n0 click 1 1\n";
+    std::ofstream(dir / "late-frame") << "61 click 1 1\n";
+    std::ofstream(dir / "extra") << "1 click 1 1 2\n";
+    const Case cases[] = {
+        {"--frames 0", "--frames must be from 1"},
+        {"--frames many", "not a number for --frames"},
+        {"--frames -3", "not a number for --frames"},
+        {"--frames 99999999999999999999", "--frames must be from 1"},
+        {"--step 99999999999999999999", "--step must be from 0 to 4294967295"},
+        {"--seed 4294967296", "--seed must be from 0 to 4294967295"},
+        {"--save 0" + out, "--save must be from 1 to 60"},
+        {"--frames 5 --save 2,6" + out, "--save must be from 1 to 5: '6'"},
+        {"--save 1,,2" + out, "not a number for --save"},
+        {"--colour red", "unknown argument '--colour'"},
+        {"--frames", "--frames needs a value"},
+        {"--script " + (dir / "missing").string() + out, "cannot read the script"},
+        {"--script " + (dir / "bad").string() + out, "script line 1: expected 'key' or 'click'"},
+        {"--script " + (dir / "bad-line-3").string() + out, "script line 3: expected"},
+        {"--script " + (dir / "bad-code").string() + out, "script line 1: the key code must be"},
+        {"--script " + (dir / "bad-frame").string() + out, "script line 2: the frame must be"},
+        {"--script " + (dir / "late-frame").string() + out, "script line 1: the frame must be"},
+        {"--script " + (dir / "extra").string() + out, "script line 1: unexpected '2'"},
+        {"--frames 2 --out " + (dir / "no" / "such" / "folder").string(), "not an existing folder"},
+        {"--frames 2 --out " + (dir / "bad").string(), "not an existing folder"},
+        {"--frames 2 --sounds " + (dir / "no" / "such" / "sounds").string() + out,
+         "cannot be written"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.arguments), 2) << c.arguments;
+        EXPECT_NE(ReadText(dir / "stderr").find(c.message), std::string::npos)
+            << c.arguments << ": " << ReadText(dir / "stderr");
+    }
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        EXPECT_EQ(entry.path().extension(), "") << entry.path();  // no frame was written
+    }
     EXPECT_EQ(Run("--help"), 0);
+}
+
+TEST_F(CaptureTest, AFolderThatCannotBeWrittenIsRefusedBeforeAnyFrameRuns) {
+    // No one may make a file in /proc, root included: a hundred thousand
+    // frames would run before the first write fails, were it not checked first.
+    EXPECT_EQ(Run("--frames 100000 --out /proc"), 2);
+    EXPECT_NE(ReadText(dir / "stderr").find("--out /proc cannot be written"), std::string::npos)
+        << ReadText(dir / "stderr");
+}
+
+TEST_F(CaptureTest, TheSoundsFileListsWhatThePlayAskedFor) {
+    // With no menu opened the field plays nothing: the file is written, empty.
+    ASSERT_EQ(Run("--frames 3 --benchmark --sounds " + (dir / "sounds").string()), 0);
+    ASSERT_TRUE(fs::exists(dir / "sounds"));
+    EXPECT_EQ(ReadText(dir / "sounds"), "");
 }
 
 }  // namespace

@@ -3,23 +3,36 @@
 // would see in the window.
 //
 //   karido-capture [--frames N] [--seed S] [--step MS] [--script FILE]
-//                  [--save LIST] [--out DIR] [--benchmark]
+//                  [--save LIST] [--out DIR] [--sounds FILE] [--benchmark]
 //
 // --frames N     frames to run (default 60)
-// --seed S       the clock's start in milliseconds; the program seeds its
-//                generator from the clock, so this also chooses the stars (default 1)
+// --seed S       the clock's start in milliseconds (0..4294967295); the program
+//                seeds its generator from the clock, so this also chooses the
+//                stars (default 1)
 // --step MS      how far the clock moves on after each frame (default 16)
 // --script FILE  input, one event a line, delivered before the numbered frame:
-//                  <frame> key <virtual-key code> down|up
+//                  <frame> key <virtual-key code 1..254> down|up
 //                  <frame> click <x> <y>
 //                blank lines and lines starting with # are skipped
-// --save LIST    1-based frame numbers to write, comma-separated (default: the last)
-// --out DIR      folder for frame-NNNN.png (default: the current folder)
-// --benchmark    write nothing; print how many frames per second the loop ran
+// --save LIST    frame numbers to write, 1..N, comma-separated (default: the last)
+// --out DIR      an existing, writable folder for frame-NNNN.png (default: .)
+// --sounds FILE  writes one line per sound the program asked for,
+//                "<frame> <NAME>", NAME one of CLICK, CANSEL, OPEN, INCORRECT
+//                (the sound resources) or BEEP
+// --benchmark    write no frames; print how many frames per second the loop ran
+//
+// Errors in the arguments or the script are reported before any frame runs,
+// with exit status 2; a frame or sound file that cannot be written gives 1.
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -28,17 +41,19 @@
 
 #include "app/program.h"
 #include "platform/headless/headless.h"
+#include "resources/program_resources.h"
 #include "tools/png/png_io.h"
 
 namespace {
 
 struct Options {
     long frames = 60;
-    unsigned long seed = 1;
-    unsigned long step = 16;
+    uint32_t seed = 1;
+    uint32_t step = 16;
     std::string script;
     std::set<long> save;
     std::string out = ".";
+    std::string sounds;
     bool benchmark = false;
 };
 
@@ -49,31 +64,62 @@ struct ScriptEvent {
 
 constexpr const char* USAGE =
     "usage: karido-capture [--frames N] [--seed S] [--step MS] [--script FILE]\n"
-    "                      [--save LIST] [--out DIR] [--benchmark]\n"
+    "                      [--save LIST] [--out DIR] [--sounds FILE] [--benchmark]\n"
     "  --frames N     frames to run (default 60)\n"
     "  --seed S       the clock's start in ms; it also seeds the stars (default 1)\n"
     "  --step MS      how far the clock moves after each frame (default 16)\n"
     "  --script FILE  events: '<frame> key <code> down|up' or '<frame> click <x> <y>'\n"
-    "  --save LIST    1-based frame numbers to write, comma-separated (default: the last)\n"
-    "  --out DIR      folder for frame-NNNN.png (default: .)\n"
-    "  --benchmark    write nothing; print the frame rate of the loop\n";
+    "  --save LIST    frame numbers to write, 1..N, comma-separated (default: the last)\n"
+    "  --out DIR      an existing, writable folder for frame-NNNN.png (default: .)\n"
+    "  --sounds FILE  one line per sound: '<frame> <NAME>' (CLICK, CANSEL, OPEN,\n"
+    "                 INCORRECT or BEEP)\n"
+    "  --benchmark    write no frames; print the frame rate of the loop\n";
 
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "karido-capture: %s\n", message.c_str());
     std::exit(2);
 }
 
-unsigned long Number(const std::string& text, const char* what) {
+// A whole number from lowest to highest written in decimal digits alone;
+// anything else (a sign, other characters, a value out of range) fails with
+// a message that names what it was for.
+long Number(const std::string& text, const std::string& what, long lowest, long highest) {
     char* end = nullptr;
-    const unsigned long value = std::strtoul(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || text[0] == '-') {
-        Fail(std::string("not a number for ") + what + ": '" + text + "'");
+    errno = 0;
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || *end != '\0') {
+        Fail("not a number for " + what + ": '" + text + "'");
     }
-    return value;
+    if (errno == ERANGE || value < static_cast<unsigned long long>(lowest) ||
+        value > static_cast<unsigned long long>(highest)) {
+        Fail(what + " must be from " + std::to_string(lowest) + " to " + std::to_string(highest) +
+             ": '" + text + "'");
+    }
+    return static_cast<long>(value);
+}
+
+constexpr long MAX_FRAMES = std::numeric_limits<int32_t>::max();
+constexpr long MAX_U32 = std::numeric_limits<uint32_t>::max();
+
+// Fails unless folder exists and a file can be made in it.
+void CheckWritableFolder(const std::string& folder) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        Fail("--out " + folder + " is not an existing folder");
+    }
+    std::string probe = folder + "/.karido-capture-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0) {
+        Fail("--out " + folder + " cannot be written: " + std::strerror(errno));
+    }
+    close(fd);
+    std::remove(probe.c_str());
 }
 
 Options ParseOptions(int argc, char** argv) {
     Options options;
+    std::vector<std::string> saves;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> std::string {
@@ -83,21 +129,23 @@ Options ParseOptions(int argc, char** argv) {
             return argv[++i];
         };
         if (arg == "--frames") {
-            options.frames = static_cast<long>(Number(value(), "--frames"));
+            options.frames = Number(value(), "--frames", 1, MAX_FRAMES);
         } else if (arg == "--seed") {
-            options.seed = Number(value(), "--seed");
+            options.seed = static_cast<uint32_t>(Number(value(), "--seed", 0, MAX_U32));
         } else if (arg == "--step") {
-            options.step = Number(value(), "--step");
+            options.step = static_cast<uint32_t>(Number(value(), "--step", 0, MAX_U32));
         } else if (arg == "--script") {
             options.script = value();
         } else if (arg == "--save") {
             std::stringstream list(value());
             std::string item;
             while (std::getline(list, item, ',')) {
-                options.save.insert(static_cast<long>(Number(item, "--save")));
+                saves.push_back(item);
             }
         } else if (arg == "--out") {
             options.out = value();
+        } else if (arg == "--sounds") {
+            options.sounds = value();
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--help") {
@@ -107,16 +155,20 @@ Options ParseOptions(int argc, char** argv) {
             Fail("unknown argument '" + arg + "'\n" + USAGE);
         }
     }
-    if (options.frames < 1) {
-        Fail("--frames must be at least 1");
+    // Frames are numbered from 1; a number past the last would write nothing.
+    for (const std::string& item : saves) {
+        options.save.insert(Number(item, "--save", 1, options.frames));
     }
     if (options.save.empty()) {
         options.save.insert(options.frames);
     }
+    if (!options.benchmark) {
+        CheckWritableFolder(options.out);
+    }
     return options;
 }
 
-std::vector<ScriptEvent> ReadScript(const std::string& path) {
+std::vector<ScriptEvent> ReadScript(const std::string& path, long frames) {
     std::vector<ScriptEvent> events;
     if (path.empty()) {
         return events;
@@ -132,29 +184,62 @@ std::vector<ScriptEvent> ReadScript(const std::string& path) {
         if (!(words >> frame) || frame[0] == '#') {
             continue;
         }
-        const std::string where = path + ":" + std::to_string(number);
+        const std::string where = "script line " + std::to_string(number);
         words >> kind;
-        ScriptEvent e{static_cast<long>(Number(frame, "a script frame")), {}};
+        ScriptEvent e{Number(frame, where + ": the frame", 1, frames), {}};
+        std::string first, second, extra;
+        words >> first >> second;
         if (kind == "key") {
-            std::string code, direction;
-            words >> code >> direction;
-            if (direction != "down" && direction != "up") {
-                Fail(where + ": expected 'down' or 'up'");
+            if (second != "down" && second != "up") {
+                Fail(where + ": expected '<frame> key <code> down|up'");
             }
-            e.event = {direction == "down" ? platform::WindowEventType::KeyDown
-                                           : platform::WindowEventType::KeyUp,
-                       static_cast<int>(Number(code, "a key code")), 0, 0};
+            e.event = {second == "down" ? platform::WindowEventType::KeyDown
+                                        : platform::WindowEventType::KeyUp,
+                       static_cast<int>(Number(first, where + ": the key code", 1, 254)), 0, 0};
         } else if (kind == "click") {
-            std::string x, y;
-            words >> x >> y;
             e.event = {platform::WindowEventType::LeftButtonDown, 0,
-                       static_cast<int>(Number(x, "click x")), static_cast<int>(Number(y, "click y"))};
+                       static_cast<int>(Number(first, where + ": click x", 0, 65535)),
+                       static_cast<int>(Number(second, where + ": click y", 0, 65535))};
         } else {
-            Fail(where + ": expected 'key' or 'click'");
+            Fail(where + ": expected 'key' or 'click', not '" + kind + "'");
+        }
+        if (words >> extra) {
+            Fail(where + ": unexpected '" + extra + "' at the end");
         }
         events.push_back(e);
     }
     return events;
+}
+
+// The name of a recorded sound: the sound resource whose bytes it played,
+// or BEEP.
+const char* SoundName(const platform::HeadlessSound& sound) {
+    if (sound.image == nullptr) {
+        return "BEEP";
+    }
+    for (const char* name : {"CLICK", "CANSEL", "OPEN", "INCORRECT"}) {
+        platform::ResourceBlock block{};
+        if (platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND, name,
+                                         &block) &&
+            block.data == sound.image) {
+            return name;
+        }
+    }
+    return "UNKNOWN";
+}
+
+bool WriteSounds(const std::string& path, const platform::HeadlessWindow* window) {
+    std::ofstream file(path);
+    const platform::HeadlessSound* sounds = platform::HeadlessSounds(window);
+    for (size_t i = 0; i < platform::HeadlessSoundCount(window); ++i) {
+        file << sounds[i].frame << ' ' << SoundName(sounds[i]) << '\n';
+    }
+    file.close();
+    if (!file) {
+        std::fprintf(stderr, "karido-capture: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 // The frame as the window shows it: stretched over the client size.
@@ -184,13 +269,15 @@ png_io::RgbImage Picture(const platform::Frame* frame) {
 
 int main(int argc, char** argv) {
     const Options options = ParseOptions(argc, argv);
-    const std::vector<ScriptEvent> script = ReadScript(options.script);
+    const std::vector<ScriptEvent> script = ReadScript(options.script, options.frames);
+    if (!options.sounds.empty() && !std::ofstream(options.sounds)) {
+        Fail("--sounds " + options.sounds + " cannot be written");
+    }
 
     auto state = std::make_unique<AppState>();
     RenderLoop loop{};
     const platform::WindowConfig config = ProgramWindowConfig(state.get(), &loop);
-    platform::HeadlessWindow* window =
-        platform::HeadlessOpen(&config, static_cast<uint32_t>(options.seed));
+    platform::HeadlessWindow* window = platform::HeadlessOpen(&config, options.seed);
     if (window == nullptr) {
         return 1;  // the start-up has said what failed
     }
@@ -203,7 +290,7 @@ int main(int argc, char** argv) {
             }
         }
         const platform::Frame* shown = platform::HeadlessFrame(window);
-        platform::HeadlessClockAdvance(window, static_cast<uint32_t>(options.step));
+        platform::HeadlessClockAdvance(window, options.step);
         if (options.benchmark || shown == nullptr || options.save.count(frame) == 0) {
             continue;
         }
@@ -222,6 +309,9 @@ int main(int argc, char** argv) {
         std::printf("headless: %ld frames in %.3f s, %.0f frames per second (%.2f us a frame)\n",
                     options.frames, seconds, static_cast<double>(options.frames) / seconds,
                     seconds * 1e6 / static_cast<double>(options.frames));
+    }
+    if (!options.sounds.empty() && !WriteSounds(options.sounds, window)) {
+        status = 1;
     }
     platform::HeadlessClose(window);
     return status;

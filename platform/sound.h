@@ -1,0 +1,27 @@
+// Sound: short WAV images played from memory through the window's backend,
+// and the simple beep. Called only from the render procedure (the game tick);
+// neither call waits for the sound, and once an image has been played once,
+// playing it again allocates nothing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/window.h"
+
+namespace platform {
+
+// Starts the RIFF/WAVE PCM image of size bytes at wav, asynchronously,
+// stopping whatever still plays. The bytes must stay valid while they play
+// (resource data lives as long as the process). Returns whether the sound
+// started: false without an audio device, for an image that cannot be read
+// or converted (nothing outside the block is read), and for a null window or
+// one without sound.
+bool SoundPlay(const Window* window, const uint8_t* wav, size_t size);
+
+// The simple beep: a short tone through the audio device, cutting off what
+// plays; without a device, the terminal bell on stderr when it is a terminal,
+// else nothing. Nothing for a null window or one without sound.
+void SoundBeep(const Window* window);
+
+}  // namespace platform

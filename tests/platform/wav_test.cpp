@@ -118,7 +118,8 @@ TEST(Wav, OtherChunksArePassedOverAndPartialFramesCut) {
     PutChunk(&chunks, "fact", Bytes(4, 0));
     PutChunk(&chunks, "data", Bytes(10, 7), false);  // 2.5 frames of 4 bytes, no pad at the end
     WavImage wav{};
-    ASSERT_TRUE(Read(Riff(chunks), &wav));
+    const Bytes image = Riff(chunks);
+    ASSERT_TRUE(Read(image, &wav));
     EXPECT_EQ(wav.sampleBytes, 8u);
     EXPECT_EQ(wav.samples[0], 7);
 

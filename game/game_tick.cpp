@@ -1,5 +1,13 @@
 #include "game/game_tick.h"
 
-// The field step (scrolling, ship, shots) and the item-list step are not in
-// the program yet; until they are, a tick leaves the game as it is.
-int GameTick(AppState*) { return 1; }
+#include "game/field_tick.h"
+#include "game/item_list.h"
+
+int GameTick(AppState* state) {
+    if (state->listActive) {
+        ListTick(state);
+    } else {
+        FieldTick(state);
+    }
+    return 1;
+}

@@ -1,6 +1,78 @@
 #include "game/item_list.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "game/sound.h"
+#include "platform/window.h"
+#include "surface/bitmap_load.h"
+#include "surface/palette.h"
+#include "surface/screen_index.h"
 #include "surface/surface.h"
+
+char listLineText[32];
+const platform::Rect descriptionRect{8, 200, 200, 248};
+
+namespace {
+
+constexpr InputBits DIRECTIONS = INPUT_UP | INPUT_DOWN | INPUT_LEFT | INPUT_RIGHT;
+constexpr int COLUMN_WIDTH = 124;
+constexpr int LINE_HEIGHT = 12;
+constexpr int LAST_LINE_OFFSET = LIST_VISIBLE_ENTRIES - 2;  // the first entry of the last line
+constexpr int ICON_X = 202;
+constexpr int ICON_Y = 200;
+constexpr int ICON_SIZE = 48;
+
+bool Held(const AppState* state, InputBits bits) { return (InputRead(state) & bits) != 0; }
+
+// Applies the held directions, each on its own; true when any moved.
+bool Move(AppState* state) {
+    const struct {
+        InputBits bit;
+        int step;
+    } moves[] = {{INPUT_UP, -2}, {INPUT_DOWN, 2}, {INPUT_LEFT, -1}, {INPUT_RIGHT, 1}};
+    bool moved = false;
+    for (const auto& move : moves) {
+        if (Held(state, move.bit)) {
+            state->listSelection += move.step;
+            state->repeatStamp = platform::WindowTicks(state->hwnd);
+            moved = true;
+        }
+    }
+    return moved;
+}
+
+// The selected line in view: last when it was below, first when above.
+void ScrollToSelection(AppState* state) {
+    if (state->listSelection > state->listTop + LAST_LINE_OFFSET) {
+        state->listTop = state->listSelection / 2 * 2 - LAST_LINE_OFFSET;
+    } else if (state->listSelection < state->listTop) {
+        state->listTop = state->listSelection / 2 * 2;
+    }
+}
+
+// The row's icon, loaded and prepared on its first display; null while it
+// cannot be loaded (then nothing is drawn, and the next frame tries again).
+Surface* IconOf(AppState* state, ItemRecord* item) {
+    if (item->icon == nullptr) {
+        item->icon = SurfaceLoadResource(state->hinstance, item->iconId);
+        if (item->icon != nullptr) {
+            SurfaceMatchPalette(item->icon, state->hpalette);
+            SurfaceToScreenIndices(item->icon);
+        }
+    }
+    return item->icon;
+}
+
+void DrawSelected(AppState* state, ItemRecord* item, int x, int y, int length) {
+    platform::DrawContextTextOut(state->hdcMem, x + 1, y, listLineText, length);
+    platform::DrawContextDrawText(state->hdcMem, item->description, -1, &descriptionRect);
+    if (Surface* icon = IconOf(state, item)) {
+        SurfaceBlit(state->target, ICON_X, ICON_Y, ICON_SIZE, ICON_SIZE, icon, 0, 0, -1);
+    }
+}
+
+}  // namespace
 
 void ItemListBuild(AppState* state, ItemRecord* table) {
     state->listCount = 0;
@@ -15,5 +87,64 @@ void ItemListRelease(AppState* state) {
         ItemRecord* row = state->listEntries[i].item;
         SurfaceDestroy(row->icon);
         row->icon = nullptr;
+    }
+}
+
+void ListTick(AppState* state) {
+    // The menu key closes the list; the rest of the tick still runs.
+    if (state->menuLatch) {
+        if (!Held(state, INPUT_MENU)) {
+            state->menuLatch = 0;
+        }
+    } else if (Held(state, INPUT_MENU)) {
+        state->listActive = 0;
+        state->menuLatch = 1;
+        PlayUiSound(state, SOUND_CANCEL);
+    }
+
+    // A running delay: the tick moves nothing, and ends the delay once the
+    // keys are up or more than the repeat time has passed.
+    if (state->repeatStamp != 0) {
+        const uint32_t since = platform::WindowTicks(state->hwnd) - state->repeatStamp;
+        if (!(Held(state, DIRECTIONS) && since <= LIST_REPEAT_MS)) {
+            state->repeatStamp = 0;
+        }
+        return;
+    }
+
+    const bool moved = Move(state);
+    if (state->listSelection < 0) {
+        state->listSelection = 0;
+        PlayUiSound(state, SOUND_INCORRECT);
+    } else if (state->listSelection >= state->listCount) {
+        state->listSelection = state->listCount - 1;
+        PlayUiSound(state, SOUND_INCORRECT);
+    } else if (moved) {
+        PlayUiSound(state, SOUND_CLICK);
+    }
+}
+
+void ItemListDraw(AppState* state) {
+    SurfaceBlit(state->target, 0, 0, 256, 192, state->imgListPanel, 0, 0, -1);
+    SurfaceBlit(state->target, 0, 192, 256, 64, state->imgMessagePanel, 0, 0, -1);
+    ScrollToSelection(state);
+    SurfaceBlit(state->target, 4 + COLUMN_WIDTH * (state->listSelection % 2),
+                6 + LINE_HEIGHT * ((state->listSelection - state->listTop) / 2), 12, 12,
+                state->imgCursor, 0, 0, -1);
+    for (int i = 0; i < LIST_VISIBLE_ENTRIES && state->listTop + i < state->listCount; ++i) {
+        const ListEntry& entry = state->listEntries[state->listTop + i];
+        const int x = 16 + COLUMN_WIDTH * (i % 2);
+        const int y = 6 + LINE_HEIGHT * (i / 2);
+        // "%s：%02d": the padded name, the full-width colon, two digits or more.
+        const int length = std::snprintf(listLineText, sizeof listLineText, "%s\x81\x46%02d",
+                                         entry.item->name, entry.value);
+        const int shown = length < 0 ? 0
+                          : length >= static_cast<int>(sizeof listLineText)
+                              ? static_cast<int>(sizeof listLineText) - 1
+                              : length;
+        platform::DrawContextTextOut(state->hdcMem, x, y, listLineText, shown);
+        if (state->listTop + i == state->listSelection) {
+            DrawSelected(state, entry.item, x, y, shown);
+        }
     }
 }

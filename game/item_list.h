@@ -2,7 +2,10 @@
 // rows load on first display.
 #pragma once
 
+#include <cstdint>
+
 #include "base/state.h"
+#include "platform/draw_context.h"
 
 // Builds the item list from the item table: one entry per row, in order,
 // numbered from 0, up to the terminating row (at most LIST_CAPACITY rows).
@@ -11,3 +14,27 @@ void ItemListBuild(AppState* state, ItemRecord* table);
 // Releases the icons the list's rows have loaded and forgets them. Only
 // while nothing draws the list (the render thread stopped or never started).
 void ItemListRelease(AppState* state);
+
+// The list window shows 15 lines of 2 entries.
+constexpr int LIST_VISIBLE_ENTRIES = 30;
+
+// A cursor move repeats once more than this many milliseconds have passed.
+constexpr uint32_t LIST_REPEAT_MS = 100;
+
+// One formatted row, "<name>：<value>", and the description's rectangle:
+// four lines of the 12-pixel font beside the icon.
+extern char listLineText[32];
+extern const platform::Rect descriptionRect;
+
+// One list-mode tick: the menu key closes the list (with the cancel sound)
+// and the same tick goes on; the direction keys move the cursor once per
+// press and again whenever more than LIST_REPEAT_MS have passed since the
+// last move (the tick that finds the delay over only ends it); a move past
+// either end is clamped with the error sound, any other move clicks.
+void ListTick(AppState* state);
+
+// Draws the list window: both panels, the list scrolled to show the
+// selection, the cursor, each shown entry's text (the selected one bold),
+// the selected item's description, and its icon, loaded the first time it is
+// shown and kept in the item's row.
+void ItemListDraw(AppState* state);

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "base/view_mode.h"
+#include "game/item_list.h"
+#include "game/message.h"
 #include "platform/draw_context.h"
 #include "render/floaters.h"
 #include "render/layers.h"
@@ -51,6 +53,12 @@ int RenderLoopFrame(RenderLoop* loop) {
     loop->framesInPeriod += 1;
 
     FloatersDraw(state);
+    if (state->listActive) {
+        ItemListDraw(state);
+    }
+    if (state->messageState != MESSAGE_CLOSED) {
+        MessageDraw(state);
+    }
 
     platform::WindowPresent(state->hwnd, target->pixels, SurfaceStride(target), state->viewWidth,
                             state->viewHeight, SurfaceIndexTable(target), state->hpalette,

@@ -109,6 +109,10 @@ TEST(Program, TheFrameRateAppearsOnceMoreThanASecondHasPassed) {
 TEST(Program, AClickedNumberRisesAndVanishesOnSchedule) {
     Program p;
     ASSERT_TRUE(p.Opened());
+    // The stars scroll; hidden, they leave the number alone on black.
+    for (LayerWord& layer : p.state->layerWords) {
+        layer = WordSet(layer, LAYER_VISIBLE, 0);
+    }
     const std::vector<uint32_t> before = Region(p.Frame(), 90, 90, 150, 140);
     p.Click(100, 120);
     const std::string number = p.state->floaters[0].text;
@@ -126,15 +130,23 @@ TEST(Program, AClickedNumberRisesAndVanishesOnSchedule) {
     EXPECT_EQ(Region(p.Frame(), 90, 90, 150, 140), before);
 }
 
-TEST(Program, WithTheListOpenNeitherLayersNorSpritesAreDrawn) {
+TEST(Program, WithTheListOpenTheFieldIsFrozenAndCoveredByTheList) {
     Program p;
     ASSERT_TRUE(p.Opened());
+    p.Frame();
+    const SpriteWord ship = p.state->sprites[0];
+    const LayerWord layer = p.state->layerWords[1];
     p.state->listActive = 1;
+    p.Key(platform::VK_Z, true);  // neither moves nor fires while the list is open
     p.Click(40, 40);
     const platform::Frame* f = p.Frame();
-    // Only the floating number shows in the field; the panel is still there.
-    EXPECT_EQ(CountNot(f, 0, 60, 256, 256, BLACK), 0);
-    EXPECT_EQ(CountNot(f, 0, 0, 30, 30, BLACK), 0);
+    p.Frame();
+    EXPECT_EQ(p.state->sprites[0], ship);
+    EXPECT_EQ(p.state->layerWords[1], layer);
+    EXPECT_EQ(p.state->shotState[0], SHOT_FREE);
+    // The list panel over the whole field, the floating number on it, the
+    // side panel beside it.
+    EXPECT_GT(Count(f, 0, 0, 256, 192, BLUE), 256 * 192 / 2);
     EXPECT_GT(Count(f, 40, 40, 70, 52, WHITE), 5);
     EXPECT_GT(Count(f, 256, 0, 384, 256, BLUE), 128 * 256 / 3);
 }

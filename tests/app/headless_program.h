@@ -4,9 +4,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/program.h"
 #include "platform/headless/headless.h"
+#include "platform/resource.h"
+#include "resources/program_resources.h"
 
 namespace testing_app {
 
@@ -29,6 +33,32 @@ struct HeadlessProgram {
     void Key(int virtualKey, bool down) { platform::HeadlessKey(window, virtualKey, down); }
     void Click(int x, int y) { platform::HeadlessClick(window, x, y); }
     void Advance(uint32_t milliseconds) { platform::HeadlessClockAdvance(window, milliseconds); }
+
+    // The sounds asked for so far, by the name of the resource they played,
+    // or "BEEP"; and forgetting them, so that a check sees only new ones.
+    std::vector<std::string> Sounds() const {
+        std::vector<std::string> names;
+        const platform::HeadlessSound* sounds = platform::HeadlessSounds(window);
+        for (size_t i = soundsSeen; i < platform::HeadlessSoundCount(window); ++i) {
+            std::string name = sounds[i].image == nullptr ? "BEEP" : "?";
+            for (const char* candidate : {"CLICK", "CANSEL", "OPEN", "INCORRECT"}) {
+                platform::ResourceBlock block{};
+                if (platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND,
+                                                 candidate, &block) &&
+                    block.data == sounds[i].image) {
+                    name = candidate;
+                }
+            }
+            names.push_back(name);
+        }
+        return names;
+    }
+    std::vector<std::string> TakeSounds() {
+        std::vector<std::string> names = Sounds();
+        soundsSeen = platform::HeadlessSoundCount(window);
+        return names;
+    }
+    size_t soundsSeen = 0;
 };
 
 }  // namespace testing_app

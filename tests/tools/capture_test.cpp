@@ -149,4 +149,53 @@ TEST_F(CaptureTest, TheSoundsFileListsWhatThePlayAskedFor) {
     EXPECT_EQ(ReadText(dir / "sounds"), "");
 }
 
+// A scripted game through the real frame loop: Z held until all 16 shots
+// fly and the out-of-ammo message has typed out, X to close it once its
+// indicator shows, Escape to open the list, Down twice, Up past the top,
+// Escape to close it.
+TEST_F(CaptureTest, AScriptedGameShowsItsWindowsAndPlaysItsSounds) {
+    std::ofstream(dir / "game") << "2 key 90 down\n"    // Z: 16 shots, then the message
+                                   "40 key 90 up\n"
+                                   "50 key 88 down\n"   // X closes the waiting message
+                                   "51 key 88 up\n"
+                                   "60 key 27 down\n"   // Escape opens the list
+                                   "61 key 27 up\n"
+                                   "65 key 40 down\n"   // Down, held for a moment
+                                   "66 key 40 up\n"
+                                   "70 key 40 down\n"
+                                   "71 key 40 up\n"
+                                   "75 key 38 down\n"   // Up, Up, Up: past the top
+                                   "76 key 38 up\n"
+                                   "78 key 38 down\n"
+                                   "79 key 38 up\n"
+                                   "81 key 38 down\n"
+                                   "82 key 38 up\n"
+                                   "90 key 27 down\n"   // Escape closes it
+                                   "91 key 27 up\n";
+    ASSERT_EQ(Run("--frames 95 --step 16 --script " + (dir / "game").string() +
+                  " --save 20,45,73,95 --out " + dir.string() + " --sounds " +
+                  (dir / "sounds").string()),
+              0);
+    EXPECT_EQ(ReadText(dir / "sounds"),
+              "50 CLICK\n60 OPEN\n65 CLICK\n70 CLICK\n75 CLICK\n78 CLICK\n81 INCORRECT\n"
+              "90 CANSEL\n");
+    // Frame 20: shots in a row to the right of the ship.
+    const png_io::RgbImage shots = Read("frame-0020.png");
+    EXPECT_GT(256 * 16 - CountRgb(shots, 0, 0, 256, 16, 0, 0, 0), 60);
+    // Frame 45: the message panel, its text and the wait indicator.
+    const png_io::RgbImage message = Read("frame-0045.png");
+    EXPECT_GT(CountRgb(message, 0, 192, 256, 256, 0, 0, 255), 256 * 64 / 2);
+    EXPECT_GT(CountRgb(message, 8, 200, 100, 212, 255, 255, 255), 20);
+    EXPECT_GT(CountRgb(message, 236, 236, 248, 248, 255, 255, 255), 10);
+    // Frame 73: the list, the cursor on the third line, the icon of item 4.
+    const png_io::RgbImage list = Read("frame-0073.png");
+    EXPECT_GT(CountRgb(list, 0, 0, 256, 192, 0, 0, 255), 256 * 192 / 2);
+    EXPECT_GT(CountRgb(list, 4, 30, 16, 42, 255, 255, 255), 10);
+    EXPECT_EQ(CountRgb(list, 4, 6, 16, 18, 255, 255, 255), 0);
+    EXPECT_LT(CountRgb(list, 202, 200, 250, 248, 0, 0, 255), 48 * 48 * 3 / 4);
+    // Frame 95: the field again.
+    const png_io::RgbImage field = Read("frame-0095.png");
+    EXPECT_LT(CountRgb(field, 0, 0, 256, 192, 0, 0, 255), 256 * 192 / 10);
+}
+
 }  // namespace

@@ -1,0 +1,195 @@
+// The item list window on the real program's state (headless backend, with
+// a clock the test drives and the sounds recorded): cursor moves, clamps,
+// key repeat, the menu key, scrolling, the description and the icon.
+#include "game/item_list.h"
+
+#include <gtest/gtest.h>
+
+#include "game/game_tick.h"
+#include "game/item_table.h"
+#include "platform/keys.h"
+#include "tests/app/headless_program.h"
+
+namespace {
+
+using SoundList = std::vector<std::string>;
+
+struct ListProgram : testing_app::HeadlessProgram {
+    ListProgram() {
+        Frame();
+        state->listActive = 1;
+    }
+    // One tick with exactly these keys held.
+    SoundList Tick(std::initializer_list<int> keys) {
+        for (int key : keys) {
+            Key(key, true);
+        }
+        GameTick(state.get());
+        for (int key : keys) {
+            Key(key, false);
+        }
+        return TakeSounds();
+    }
+    // A fresh press: the delay of the last move is over.
+    SoundList Press(std::initializer_list<int> keys) {
+        GameTick(state.get());  // a tick with no key held ends any delay
+        return Tick(keys);
+    }
+};
+
+TEST(ItemList, MovesClickAndMovesPastTheEndsAreClamped) {
+    ListProgram p;
+    ASSERT_TRUE(p.Opened());
+    ASSERT_EQ(p.state->listCount, 16);
+    struct Case {
+        int from;
+        std::initializer_list<int> keys;
+        int to;
+        const char* sound;
+    };
+    const Case cases[] = {
+        {0, {platform::VK_UP}, 0, "INCORRECT"},
+        {0, {platform::VK_LEFT}, 0, "INCORRECT"},
+        {1, {platform::VK_UP}, 0, "INCORRECT"},  // right column, first line
+        {14, {platform::VK_DOWN}, 15, "INCORRECT"},
+        {15, {platform::VK_DOWN}, 15, "INCORRECT"},
+        {15, {platform::VK_RIGHT}, 15, "INCORRECT"},
+        {1, {platform::VK_RIGHT}, 2, "CLICK"},  // right from the right column: the next line
+        {5, {platform::VK_UP, platform::VK_LEFT}, 2, "CLICK"},
+        {6, {platform::VK_UP, platform::VK_DOWN}, 6, "CLICK"},  // cancel out, yet a move
+        {4, {platform::VK_NUMPAD2}, 6, "CLICK"},
+    };
+    for (const Case& c : cases) {
+        p.state->listSelection = c.from;
+        EXPECT_EQ(p.Press(c.keys), SoundList{c.sound}) << c.from;
+        EXPECT_EQ(p.state->listSelection, c.to) << c.from;
+    }
+    // No key, no sound.
+    EXPECT_TRUE(p.Press({}).empty());
+}
+
+TEST(ItemList, AHeldKeyRepeatsOnceMoreThanATenthOfASecondHasPassed) {
+    ListProgram p;
+    ASSERT_TRUE(p.Opened());
+    p.Key(platform::VK_DOWN, true);
+    GameTick(p.state.get());
+    EXPECT_EQ(p.state->listSelection, 2);
+    EXPECT_EQ(p.TakeSounds(), SoundList{"CLICK"});
+    // Exactly 100 ms later the delay still runs; 101 ms ends it in a tick
+    // that moves nothing; the tick after it moves.
+    p.Advance(100);
+    GameTick(p.state.get());
+    EXPECT_EQ(p.state->listSelection, 2);
+    p.Advance(1);
+    GameTick(p.state.get());
+    EXPECT_EQ(p.state->listSelection, 2);
+    EXPECT_EQ(p.state->repeatStamp, 0u);
+    GameTick(p.state.get());
+    EXPECT_EQ(p.state->listSelection, 4);
+    EXPECT_EQ(p.TakeSounds(), SoundList{"CLICK"});
+    // The delay counts on the unsigned difference, across the clock's wrap.
+    p.state->repeatStamp = 0xFFFFFFF0u;
+    p.Advance(0xFFFFFFF0u + 50u - platform::WindowTicks(p.state->hwnd));  // 50 ms past it
+    GameTick(p.state.get());
+    EXPECT_EQ(p.state->repeatStamp, 0xFFFFFFF0u);  // still running, across the wrap
+    EXPECT_EQ(p.state->listSelection, 4);
+    p.Advance(51);
+    GameTick(p.state.get());
+    EXPECT_EQ(p.state->repeatStamp, 0u);  // 101 ms: over
+    // Released: the next tick ends the delay, and a new press acts at once.
+    p.Key(platform::VK_DOWN, false);
+    GameTick(p.state.get());
+    EXPECT_EQ(p.state->repeatStamp, 0u);
+    EXPECT_EQ(p.Tick({platform::VK_DOWN}), SoundList{"CLICK"});
+    EXPECT_EQ(p.state->listSelection, 6);
+}
+
+TEST(ItemList, TheMenuKeyClosesAndTheSameTickStillMoves) {
+    ListProgram p;
+    ASSERT_TRUE(p.Opened());
+    p.state->listSelection = 3;
+    EXPECT_EQ(p.Press({platform::VK_ESCAPE, platform::VK_RIGHT}), (SoundList{"CANSEL", "CLICK"}));
+    EXPECT_EQ(p.state->listActive, 0);
+    EXPECT_EQ(p.state->listSelection, 4);
+    EXPECT_EQ(p.state->menuLatch, 1);
+    // Reopened from the field, it is where it was left.
+    GameTick(p.state.get());  // released
+    EXPECT_EQ(p.Tick({platform::VK_X}), SoundList{"OPEN"});
+    EXPECT_EQ(p.state->listActive, 1);
+    EXPECT_EQ(p.state->listSelection, 4);
+}
+
+TEST(ItemList, ALongerListScrollsToKeepTheSelectionInView) {
+    ListProgram p;
+    ASSERT_TRUE(p.Opened());
+    // 40 rows of the same item.
+    std::vector<ItemRecord> rows(40, itemTable[0]);
+    rows.push_back(ItemRecord{0, nullptr, nullptr, nullptr, nullptr});
+    ItemListBuild(p.state.get(), rows.data());
+    ASSERT_EQ(p.state->listCount, 40);
+    p.state->listSelection = 29;
+    p.Frame();
+    EXPECT_EQ(p.state->listTop, 0);  // 29 is on the last line shown
+    p.Press({platform::VK_DOWN});
+    p.Frame();
+    EXPECT_EQ(p.state->listSelection, 31);
+    EXPECT_EQ(p.state->listTop, 2);  // the selected line comes last
+    p.state->listSelection = 39;
+    p.Frame();
+    EXPECT_EQ(p.state->listTop, 10);
+    p.state->listSelection = 10;
+    p.Press({platform::VK_UP});  // from the first line shown, up one line
+    p.Frame();
+    EXPECT_EQ(p.state->listTop, 8);  // the selected line comes first
+    // The list's own rows are released before the test's table goes.
+    ItemListRelease(p.state.get());
+    ItemListBuild(p.state.get(), itemTable);
+}
+
+constexpr uint32_t WHITE = 0xFFFFFFFF;
+constexpr uint32_t BLUE = 0xFF0000FF;
+
+int Count(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            n += f->pixels[y * f->stride + x] == colour;
+        }
+    }
+    return n;
+}
+
+TEST(ItemList, TheWindowShowsTheCursorTheDescriptionAndTheIconLoadedOnce) {
+    ListProgram p;
+    ASSERT_TRUE(p.Opened());
+    p.state->listSelection = 12;  // the longest description: more than four lines
+    ItemRecord* item = p.state->listEntries[12].item;
+    ItemListRelease(p.state.get());
+    const platform::Frame* f = p.Frame();
+    ASSERT_NE(item->icon, nullptr);
+    Surface* icon = item->icon;
+    // The cursor at line 6, left column; none on line 0.
+    EXPECT_GT(Count(f, 4, 6 + 12 * 6, 16, 18 + 12 * 6, WHITE), 10);
+    EXPECT_EQ(Count(f, 4, 6, 16, 18, WHITE), 0);
+    // The description fills its four lines; below them the panel looks as
+    // under a one-line description.
+    EXPECT_GT(Count(f, 8, 236, 200, 248, WHITE), 20);
+    const int below = Count(f, 8, 248, 200, 256, WHITE);
+    // The icon: opaque at (202, 200), not the panel's blue throughout.
+    EXPECT_LT(Count(f, 202, 200, 250, 248, BLUE), 48 * 48 * 3 / 4);
+    // The selected entry is drawn twice, one pixel apart: bolder than the rest.
+    const int selected = Count(f, 16, 6 + 12 * 6, 124, 18 + 12 * 6, WHITE);
+    p.state->listSelection = 13;
+    f = p.Frame();
+    EXPECT_LT(Count(f, 16, 6 + 12 * 6, 124, 18 + 12 * 6, WHITE), selected);
+    p.state->listSelection = 0;
+    f = p.Frame();
+    EXPECT_EQ(Count(f, 8, 212, 200, 248, WHITE), 0);  // one line only
+    EXPECT_EQ(Count(f, 8, 248, 200, 256, WHITE), below);
+    // Selected again, the item shows the icon it already has.
+    p.state->listSelection = 12;
+    p.Frame();
+    EXPECT_EQ(item->icon, icon);
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // in the window's colours, an input script obeyed, bad arguments refused.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -196,6 +197,32 @@ TEST_F(CaptureTest, AScriptedGameShowsItsWindowsAndPlaysItsSounds) {
     // Frame 95: the field again.
     const png_io::RgbImage field = Read("frame-0095.png");
     EXPECT_LT(CountRgb(field, 0, 0, 256, 192, 0, 0, 255), 256 * 192 / 10);
+}
+
+// The README's pictures are what the capture tool makes of the scripts next
+// to them: when the game changes, they are made again.
+TEST_F(CaptureTest, TheReadmePicturesComeFromTheirScripts) {
+    const struct {
+        const char* name;
+        int frames;
+    } pictures[] = {{"field", 36}, {"message", 70}, {"list", 12}};
+    for (const auto& picture : pictures) {
+        const std::string docs = KARIDO_DOCS_DIR;
+        char saved[32];
+        std::snprintf(saved, sizeof saved, "frame-%04d.png", picture.frames);
+        ASSERT_EQ(Run("--frames " + std::to_string(picture.frames) + " --seed 20261209 --script " +
+                      docs + "/" + picture.name + ".script --save " +
+                      std::to_string(picture.frames) + " --out " + dir.string()),
+                  0)
+            << picture.name;
+        png_io::RgbImage expected;
+        std::string error;
+        ASSERT_TRUE(png_io::ReadRgbPng(docs + "/" + picture.name + ".png", &expected, &error))
+            << error;
+        EXPECT_TRUE(Read(saved).rgb == expected.rgb)
+            << picture.name << ": docs/" << picture.name << ".png differs from what "
+            << picture.name << ".script makes; capture it again (see the README)";
+    }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libpng-dev libfreetype-dev xfonts-shinonome
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang llvm libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick python3
 )
 

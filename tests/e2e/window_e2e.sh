@@ -2,13 +2,14 @@
 # Runs the real program in a virtual X server and checks what a person would
 # see: the window by its title, its fixed 384x256 client area, the picture on
 # it (the star field, the side panel and its frame counter), that input does
-# not upset it, and that it ends with status 0 when its window is closed and
-# when it is sent SIGTERM. With --without-audio it does all this with an audio
-# driver that does not exist.
+# not upset it, that the game's windows open and close with their keys (the
+# message window, the item list and its cursor), and that it ends with status
+# 0 when its window is closed and when it is sent SIGTERM. With
+# --without-audio it does all this with an audio driver that does not exist.
 #
 # Nothing here waits for a fixed time: each step polls for what it needs (a
-# window, a drawn picture, a changed picture, an exit), and GUARD_SECONDS only
-# ends a step that would otherwise hang.
+# window, a drawn picture, a changed picture, a count of new frames, an exit),
+# and GUARD_SECONDS only ends a step that would otherwise hang.
 #
 # Usage: window_e2e.sh PATH_TO_KARIDO [--without-audio]
 # Needs Xvfb, xdotool, xwininfo and xprop (x11-utils), ImageMagick and python3.
@@ -130,7 +131,129 @@ expect_count() {
     fi
 }
 
-# --- first run: the window, the picture, input, closing the window ---------
+# Where the game's windows open: the message window across the bottom of the
+# field, its text in three lines inside; the item list over the rest of the
+# field, its cursor in a 12-pixel cell at the left of each line.
+readonly STRIP='256x64+0+192'
+readonly STRIP_PIXELS=$((256 * 64))
+readonly MESSAGE_TEXT='240x36+8+200'
+readonly LIST='256x192+0+0'
+readonly LIST_PIXELS=$((256 * 192))
+# The cursor cell on line $1 of the list's left column.
+cursor_cell() { echo "12x12+4+$((6 + 12 * $1))"; }
+# The cursor arrow's white pixels, all of them inside its cell.
+readonly CURSOR_WHITE_LOW=20
+readonly CURSOR_WHITE_HIGH=36
+
+# What a key does reaches the picture in steps, each certain once one more new
+# frame has been shown: the event loop, which reads events and shows the
+# newest frame in turn, goes round and reads the key; a frame published after
+# that is shown; the render thread ticks after that frame; the frame it draws
+# next, which shows the tick, is shown. So four new frames after the key
+# reached the X server show what it did, if it did anything.
+readonly FRAMES_FOR_INPUT=4
+# How often a key is pressed for one effect before the check gives up.
+readonly MAX_PRESSES=10
+
+# True when region $1 of $2 pixels is at least 40 % blue: a window is open on
+# it.
+window_open() {
+    local blue
+    blue=$(count_colour "$1" 'rgb(0,0,255)')
+    [[ "$blue" =~ ^[0-9]+$ ]] && ((blue * 100 >= $2 * 40))
+}
+# True when region $1 of $2 pixels is the star field again: at most 10 % not
+# black.
+field_shown() {
+    local other
+    other=$(count_other "$1" 'rgb(0,0,0)')
+    [[ "$other" =~ ^[0-9]+$ ]] && ((other * 10 <= $2))
+}
+# True when the message window is open with text in it.
+message_shown() {
+    local white
+    window_open "$STRIP" "$STRIP_PIXELS" || return 1
+    white=$(count_colour "$MESSAGE_TEXT" 'rgb(255,255,255)')
+    [[ "$white" =~ ^[0-9]+$ ]] && ((white >= 16))
+}
+# Counts the white pixels in the cursor cell on line $1.
+cursor_white() { count_colour "$(cursor_cell "$1")" 'rgb(255,255,255)'; }
+# True when the list is open and its cursor is not on line $1.
+cursor_left_line() {
+    local white
+    window_open "$LIST" "$LIST_PIXELS" || return 1
+    white=$(cursor_white "$1")
+    [[ "$white" =~ ^[0-9]+$ ]] && ((white <= 2))
+}
+# True when the list is open with its cursor on line $1 and not on line $2.
+cursor_on_line() {
+    local white
+    cursor_left_line "$2" || return 1
+    white=$(cursor_white "$1")
+    [[ "$white" =~ ^[0-9]+$ ]] && ((white >= CURSOR_WHITE_LOW && white <= CURSOR_WHITE_HIGH))
+}
+# Reports the cursor on line $1 and not on line $2, as check $3.
+expect_cursor() {
+    expect_count "$3: cursor white at $(cursor_cell "$1")" "$(cursor_white "$1")" \
+        "$CURSOR_WHITE_LOW" "$CURSOR_WHITE_HIGH"
+    expect_count "$3: cursor white at $(cursor_cell "$2")" "$(cursor_white "$2")" 0 2
+}
+
+# True when "$@" holds on shot.png (then sets effect_shown), or when
+# FRAMES_FOR_INPUT new frames have been shown since the first before.png;
+# frames_seen counts them, before.png following the newest.
+shown_or_input_read() {
+    if "$@"; then
+        effect_shown=1
+        return 0
+    fi
+    if picture_changed; then
+        frames_seen=$((frames_seen + 1))
+        cp "$work/shot.png" "$work/before.png"
+    fi
+    ((frames_seen >= FRAMES_FOR_INPUT))
+}
+# Takes screenshots until one shows what "$@" checks (true), or until enough
+# new frames have been shown that the input sent before the call would show
+# its effect (false); false also on the guard or the program ending.
+until_shown_or_input_read() {
+    effect_shown=0
+    frames_seen=0
+    shoot_until true || return 1
+    cp "$work/shot.png" "$work/before.png"
+    shoot_until shown_or_input_read "$@"
+    ((effect_shown == 1))
+}
+# Presses key $2 until the picture shows what the rest of the arguments
+# check, at most MAX_PRESSES times; presses counts them. With $1 = hold, the
+# key is held until the picture shows its effect or the program has read it
+# held, then let go; after a press that did nothing the program is also seen
+# to read it let go, so that the next press is a new one. With $1 = tap, the
+# key goes down and up at once, for a key that acts again while held.
+press_until() {
+    local how=$1 key=$2 done=1
+    shift 2
+    presses=0
+    while ((done != 0 && presses < MAX_PRESSES)); do
+        presses=$((presses + 1))
+        if [[ "$how" == hold ]]; then
+            timeout "$GUARD_SECONDS" xdotool keydown "$key" || return 1
+        else
+            timeout "$GUARD_SECONDS" xdotool key "$key" || return 1
+        fi
+        until_shown_or_input_read "$@"
+        done=$?
+        if [[ "$how" == hold ]]; then
+            timeout "$GUARD_SECONDS" xdotool keyup "$key" || return 1
+            ((done == 0)) || until_shown_or_input_read false
+        fi
+        kill -0 "$program_pid" 2>/dev/null ||
+            fatal "the program went away while key $key was pressed"
+    done
+    return "$done"
+}
+
+# --- first run: the window, the picture, input, the game's windows, closing -
 start_program
 echo "window $window (pid $program_pid)"
 
@@ -226,6 +349,64 @@ if timeout "$GUARD_SECONDS" xdotool windowfocus --sync "$window" &&
 else
     fail "xdotool could not focus the window or send input"
 fi
+
+# The game's windows, through keys held and let go on the focused window.
+# Each step waits for the picture it expects; a step that fails ends these
+# checks, since the ones after it start from the picture it should have left.
+check_game_windows() {
+    timeout "$GUARD_SECONDS" xdotool windowfocus --sync "$window" ||
+        { fail "xdotool could not focus the window"; return; }
+
+    # Z held fires every tick; with all the shots in flight each tick starts
+    # the out-of-ammo message over, so its window opens at once with text.
+    timeout "$GUARD_SECONDS" xdotool keydown z ||
+        { fail "xdotool could not hold Z down"; return; }
+    shoot_until message_shown
+    timeout "$GUARD_SECONDS" xdotool keyup z ||
+        { fail "xdotool could not let Z go"; return; }
+    expect_count "holding Z: message window blue (0,0,255)" \
+        "$(count_colour "$STRIP" 'rgb(0,0,255)')" $((STRIP_PIXELS * 40 / 100)) "$STRIP_PIXELS"
+    expect_count "holding Z: message text white" \
+        "$(count_colour "$MESSAGE_TEXT" 'rgb(255,255,255)')" 16 $((240 * 36 / 2))
+    message_shown || return
+
+    # The menu key shows the rest of a message still typing, and closes one
+    # that is waiting: it may take two presses.
+    if ! press_until hold x field_shown "$STRIP" "$STRIP_PIXELS"; then
+        fail "the message window still open after $presses press(es) of X"
+        return
+    fi
+    expect_count "X closes the message window (press $presses): bottom strip non-black" \
+        "$(count_other "$STRIP" 'rgb(0,0,0)')" 0 $((STRIP_PIXELS / 10))
+
+    # With no message open the menu key opens the item list, its cursor on
+    # the first entry.
+    if ! press_until hold Escape window_open "$LIST" "$LIST_PIXELS"; then
+        fail "no item list after $presses press(es) of Escape"
+        return
+    fi
+    expect_count "Escape opens the item list (press $presses): list blue (0,0,255)" \
+        "$(count_colour "$LIST" 'rgb(0,0,255)')" $((LIST_PIXELS * 40 / 100)) "$LIST_PIXELS"
+    shoot_until cursor_on_line 0 1
+    expect_cursor 0 1 "item list opened"
+    cursor_on_line 0 1 || return
+
+    # Down moves the cursor one line, and again while held: a tap.
+    if press_until tap Down cursor_left_line 0; then
+        shoot_until cursor_on_line 1 0
+        expect_cursor 1 0 "Down (press $presses)"
+    else
+        fail "the cursor still on the first line after $presses press(es) of Down"
+    fi
+
+    if ! press_until hold Escape field_shown "$LIST" "$LIST_PIXELS"; then
+        fail "the item list still open after $presses press(es) of Escape"
+        return
+    fi
+    expect_count "Escape closes the item list (press $presses): field non-black" \
+        "$(count_other "$LIST" 'rgb(0,0,0)')" 0 $((LIST_PIXELS / 10))
+}
+check_game_windows
 
 # Closing the window (what a window manager's close button sends).
 send_close "$window" || fatal "could not send WM_DELETE_WINDOW"

@@ -7,7 +7,7 @@
 #   KIND             font: ASSEMBLY embeds HALF_WIDTH_FILE and FULL_WIDTH_FILE
 #                    resources: ASSEMBLY embeds what the table TABLE lists
 #   WORK_DIR         where the object file goes
-foreach(var IN ITEMS CLANG NM TARGET KIND ASSEMBLY WORK_DIR)
+foreach(var IN ITEMS CLANG NM TARGET KIND ASSEMBLY WORK_DIR SOURCE_DIR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "embed_coff_test: ${var} is not set")
   endif()
@@ -17,7 +17,7 @@ file(MAKE_DIRECTORY ${WORK_DIR})
 set(object ${WORK_DIR}/${KIND}-${TARGET}.o)
 file(REMOVE ${object})
 execute_process(
-  COMMAND ${CLANG} --target=${TARGET} -Werror -c ${ASSEMBLY} -o ${object}
+  COMMAND ${CLANG} --target=${TARGET} -Werror -I${SOURCE_DIR} -c ${ASSEMBLY} -o ${object}
   RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "${ASSEMBLY} does not assemble for ${TARGET}:\n${output}")

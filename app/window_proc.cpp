@@ -7,6 +7,7 @@
 #include "game/game_tick.h"
 #include "game/item_list.h"
 #include "game/item_table.h"
+#include "game/sound.h"
 #include "platform/keys.h"
 #include "render/floaters.h"
 #include "render/layers.h"
@@ -49,6 +50,7 @@ int Create(AppState* state, platform::Window* window) {
     PlayfieldInitWords(state);
     SetViewMode(state, 0, 1);
     ItemListBuild(state, itemTable);
+    PrepareUiSounds(state);
     return 0;
 }
 

@@ -4,16 +4,19 @@
 #include <cstring>
 
 #include "game/sound.h"
+#include "platform/draw_context.h"
 #include "platform/window.h"
 #include "surface/bitmap_load.h"
 #include "surface/palette.h"
 #include "surface/screen_index.h"
 #include "surface/surface.h"
 
-char listLineText[32];
-const platform::Rect descriptionRect{8, 200, 200, 248};
-
 namespace {
+
+// One formatted row, "<name>：<value>", and the description's rectangle:
+// four lines of the 12-pixel font beside the icon.
+char listLineText[32];
+constexpr platform::Rect descriptionRect{8, 200, 200, 248};
 
 constexpr InputBits DIRECTIONS = INPUT_UP | INPUT_DOWN | INPUT_LEFT | INPUT_RIGHT;
 constexpr int COLUMN_WIDTH = 124;

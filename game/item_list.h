@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "base/state.h"
-#include "platform/draw_context.h"
 
 // Builds the item list from the item table: one entry per row, in order,
 // numbered from 0, up to the terminating row (at most LIST_CAPACITY rows).
@@ -20,11 +19,6 @@ constexpr int LIST_VISIBLE_ENTRIES = 30;
 
 // A cursor move repeats once more than this many milliseconds have passed.
 constexpr uint32_t LIST_REPEAT_MS = 100;
-
-// One formatted row, "<name>：<value>", and the description's rectangle:
-// four lines of the 12-pixel font beside the icon.
-extern char listLineText[32];
-extern const platform::Rect descriptionRect;
 
 // One list-mode tick: the menu key closes the list (with the cancel sound)
 // and the same tick goes on; the direction keys move the cursor once per

@@ -1,13 +1,16 @@
 #include "game/message.h"
 
 #include "platform/cp932.h"
+#include "platform/draw_context.h"
 #include "platform/window.h"
 #include "surface/surface.h"
 
 int messagePause = 0;
-const platform::Rect messageRect{8, 200, 248, 236};
 
 namespace {
+
+// Where the text goes: three lines of the 12-pixel font.
+constexpr platform::Rect messageRect{8, 200, 248, 236};
 
 constexpr uint8_t COMMA_LEAD = 0x81;  // "、" in CP932
 constexpr uint8_t COMMA_TRAIL = 0x41;

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "base/state.h"
-#include "platform/draw_context.h"
 
 // Frames the typewriter waits after an ideographic comma.
 constexpr int MESSAGE_COMMA_PAUSE = 16;
@@ -13,9 +12,6 @@ constexpr int MESSAGE_COMMA_PAUSE = 16;
 // Frames the typewriter still waits; one counter for the window, which
 // MessageStart leaves as it is.
 extern int messagePause;
-
-// Where the text goes: three lines of the 12-pixel font.
-extern const platform::Rect messageRect;
 
 // Opens the window with text (zero-terminated CP932): copies it, at most
 // MESSAGE_TEXT_SIZE - 1 bytes and never half of a double-byte character, and
@@ -26,5 +22,5 @@ void MessageStart(AppState* state, const char* text);
 // most one character: the panel, then (typing) one character, or the pause
 // counted down, or the switch to waiting once all is shown; (waiting) the
 // indicator, which alternates with bit 0x100 of the window's clock; then the
-// text revealed so far, word-wrapped into messageRect.
+// text revealed so far, word-wrapped into three lines across the panel.
 void MessageDraw(AppState* state);

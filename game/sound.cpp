@@ -13,6 +13,16 @@ const char* SoundResourceName(unsigned event) {
     }
 }
 
+void PrepareUiSounds(AppState* state) {
+    for (unsigned event = SOUND_CLICK; event <= SOUND_INCORRECT; ++event) {
+        platform::ResourceBlock block{};
+        if (platform::ResourceFindByName(state->hinstance, platform::RESOURCE_SOUND,
+                                         SoundResourceName(event), &block)) {
+            platform::SoundPrepare(state->hwnd, block.data, block.size);
+        }
+    }
+}
+
 void PlayUiSound(AppState* state, unsigned event) {
     PlaySoundResource(state, SoundResourceName(event));
 }

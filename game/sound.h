@@ -9,6 +9,11 @@
 // "INCORRECT" for SOUND_CLICK .. SOUND_INCORRECT, null for any other code.
 const char* SoundResourceName(unsigned event);
 
+// Readies every sound of the events for playing; on the user-interface
+// thread, while the window is created, so that the game tick later starts
+// them without converting anything.
+void PrepareUiSounds(AppState* state);
+
 // Plays the sound of event (PlaySoundResource of its name).
 void PlayUiSound(AppState* state, unsigned event);
 

@@ -80,10 +80,10 @@ bool WavRead(const uint8_t* data, size_t size, WavImage* image) {
             *image = found;
             return true;
         }
-        // Chunks are padded to an even length; the pad may be missing at the end.
+        // Chunks are padded to an even length.
         at += CHUNK_HEADER + length + (length & 1);
         if (at > end) {
-            return false;
+            return false;  // the pad of the last chunk is missing, and no data came
         }
     }
     return false;

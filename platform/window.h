@@ -32,6 +32,10 @@ struct WindowServices {
     // The window's millisecond clock: a 32-bit count that wraps like the
     // Win32 tick count. Called from any thread; never blocks.
     uint32_t (*ticks)(const Window* window);
+    // Readies the RIFF/WAVE PCM image of size bytes at wav for playing, so
+    // that starting it later converts nothing; false when it cannot be
+    // played. User-interface thread, during Create.
+    bool (*prepareSound)(const Window* window, const uint8_t* wav, size_t size);
     // Starts the RIFF/WAVE PCM image of size bytes at wav (which stays valid
     // while it plays) and returns at once, cutting off whatever still plays;
     // false when it cannot be started. Render procedure only.

@@ -13,6 +13,14 @@ uint32_t WindowTicks(const Window* window) {
     return window->services->ticks(window);
 }
 
+bool SoundPrepare(const Window* window, const uint8_t* wav, size_t size) {
+    if (window == nullptr || window->services == nullptr ||
+        window->services->prepareSound == nullptr) {
+        return false;
+    }
+    return window->services->prepareSound(window, wav, size);
+}
+
 bool SoundPlay(const Window* window, const uint8_t* wav, size_t size) {
     if (window == nullptr || window->services == nullptr ||
         window->services->playSound == nullptr) {

@@ -28,9 +28,13 @@ uint32_t HeadlessTicks(const Window* window) {
 
 HeadlessWindow* Of(const Window* window) { return static_cast<HeadlessWindow*>(window->backend); }
 
-bool HeadlessPlaySound(const Window* window, const uint8_t* wav, size_t size) {
+bool HeadlessPrepareSound(const Window*, const uint8_t* wav, size_t size) {
     WavImage image{};
-    if (!WavRead(wav, size, &image)) {
+    return WavRead(wav, size, &image);
+}
+
+bool HeadlessPlaySound(const Window* window, const uint8_t* wav, size_t size) {
+    if (!HeadlessPrepareSound(window, wav, size)) {
         return false;
     }
     Of(window)->sounds.push_back(HeadlessSound{Of(window)->frames, wav, size});
@@ -41,7 +45,8 @@ void HeadlessBeep(const Window* window) {
     Of(window)->sounds.push_back(HeadlessSound{Of(window)->frames, nullptr, 0});
 }
 
-constexpr WindowServices HEADLESS_SERVICES{HeadlessTicks, HeadlessPlaySound, HeadlessBeep};
+constexpr WindowServices HEADLESS_SERVICES{HeadlessTicks, HeadlessPrepareSound, HeadlessPlaySound,
+                                           HeadlessBeep};
 
 }  // namespace
 

@@ -230,6 +230,14 @@ void SdlAudioClose(SdlAudio* audio) {
 
 bool SdlAudioHasDevice(const SdlAudio* audio) { return audio != nullptr && audio->device != 0; }
 
+bool SdlAudioPrepare(SdlAudio* audio, const uint8_t* wav, size_t size) {
+    if (!SdlAudioHasDevice(audio)) {
+        return false;
+    }
+    const int slot = SlotOf(audio, wav, size);
+    return slot >= 0 && audio->slots[slot].samples != nullptr;
+}
+
 bool SdlAudioPlay(SdlAudio* audio, const uint8_t* wav, size_t size) {
     if (!SdlAudioHasDevice(audio)) {
         return false;

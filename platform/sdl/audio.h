@@ -27,11 +27,16 @@ void SdlAudioClose(SdlAudio* audio);
 // True when a device was opened.
 bool SdlAudioHasDevice(const SdlAudio* audio);
 
-// Starts the RIFF/WAVE PCM image of size bytes at wav, cutting off what
-// plays. The first time an image is played it is read and converted to the
-// device's format, once (this allocates); later starts allocate nothing.
-// False, with nothing started, without a device or for an image that cannot
-// be read or converted.
+// User-interface thread, before the render thread starts: reads the
+// RIFF/WAVE PCM image of size bytes at wav and converts it to the device's
+// format, once, keeping it for as long as the device is open. False without
+// a device or for an image that cannot be read or converted.
+bool SdlAudioPrepare(SdlAudio* audio, const uint8_t* wav, size_t size);
+
+// Starts the image, cutting off what plays. A prepared image starts without
+// any conversion or allocation; one that was not is prepared first, on the
+// calling thread. False, with nothing started, without a device or for an
+// image that cannot be read or converted.
 bool SdlAudioPlay(SdlAudio* audio, const uint8_t* wav, size_t size);
 
 // The beep: a 100 ms tone of 880 Hz with short fades, cutting off what

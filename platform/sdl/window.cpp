@@ -2,7 +2,7 @@
 // turned into the program's window events, the render procedure on a thread
 // of its own, and the newest frame of the mailbox shown on the window.
 // Everything here runs on the thread that calls WindowRun; the render thread
-// makes no SDL call.
+// makes no SDL call (sounds are readied during Create, see audio.h).
 #include <SDL.h>
 #include <unistd.h>
 
@@ -32,6 +32,10 @@ struct SdlBackend {
 
 uint32_t SdlTicks(const Window*) { return ClockSystemTicks(); }
 
+bool SdlPrepareSound(const Window* window, const uint8_t* wav, size_t size) {
+    return SdlAudioPrepare(static_cast<SdlBackend*>(window->backend)->audio, wav, size);
+}
+
 bool SdlPlaySound(const Window* window, const uint8_t* wav, size_t size) {
     return SdlAudioPlay(static_cast<SdlBackend*>(window->backend)->audio, wav, size);
 }
@@ -40,7 +44,7 @@ void SdlBeep(const Window* window) {
     SdlAudioBeep(static_cast<SdlBackend*>(window->backend)->audio);
 }
 
-constexpr WindowServices SDL_SERVICES{SdlTicks, SdlPlaySound, SdlBeep};
+constexpr WindowServices SDL_SERVICES{SdlTicks, SdlPrepareSound, SdlPlaySound, SdlBeep};
 
 void BackendDestroy(SdlBackend* backend) {
     if (backend->texture != nullptr) {

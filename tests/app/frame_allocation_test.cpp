@@ -1,6 +1,7 @@
 // A frame allocates nothing: the count of every heap allocation made by our
 // code (operator new, and malloc, calloc and realloc through the linker's
-// --wrap) over hundreds of headless frames after the first is zero.
+// --wrap) over hundreds of headless frames, once each item's icon has been
+// shown, is zero: the field, the message window and the item list.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <new>
 
+#include "game/message.h"
 #include "tests/app/headless_program.h"
 
 namespace {
@@ -83,6 +85,14 @@ TEST(FrameAllocation, FramesAfterTheFirstAllocateNothing) {
         testing_app::HeadlessProgram p(4242);
         ASSERT_TRUE(p.Opened());
         p.Frame();
+        // Every item shown once: its icon is loaded on that first display.
+        AppState* state = p.state.get();
+        state->listActive = 1;
+        for (int item = 0; item < state->listCount; ++item) {
+            state->listSelection = item;
+            p.Frame();
+        }
+        state->listActive = 0;
         counting = true;
         for (int frame = 0; frame < 400; ++frame) {
             if (frame % 50 == 0) {
@@ -91,7 +101,22 @@ TEST(FrameAllocation, FramesAfterTheFirstAllocateNothing) {
             p.Frame();
             p.Advance(16);  // the frames-per-second text is rewritten too
         }
+        // The message window typing, pausing and waiting with its indicator.
+        MessageStart(state, "\x82\xA0\x81\x41\x82\xA2");
+        for (int frame = 0; frame < 60; ++frame) {
+            p.Frame();
+            p.Advance(16);
+        }
+        const bool waited = state->messageState == MESSAGE_WAITING;
+        state->messageState = MESSAGE_CLOSED;
+        // The item list, its cursor running over every item.
+        state->listActive = 1;
+        for (int frame = 0; frame < 64; ++frame) {
+            state->listSelection = frame % state->listCount;
+            p.Frame();
+        }
         counting = false;
+        EXPECT_TRUE(waited);
     }
     EXPECT_EQ(allocations.load(), 0);
     EXPECT_STRNE(fpsText, "");

@@ -8,11 +8,60 @@
 #include <vector>
 
 #include "app/program.h"
+#include "game/sound.h"
 #include "platform/headless/headless.h"
 #include "platform/resource.h"
 #include "resources/program_resources.h"
 
 namespace testing_app {
+
+// Colours of a presented frame.
+constexpr uint32_t BLUE = 0xFF0000FF;
+constexpr uint32_t WHITE = 0xFFFFFFFF;
+constexpr uint32_t BLACK = 0xFF000000;
+
+inline uint32_t At(const platform::Frame* f, int x, int y) { return f->pixels[y * f->stride + x]; }
+
+// Pixels of colour in the region x0..x1, y0..y1 (right and bottom excluded).
+inline int Count(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            n += At(f, x, y) == colour;
+        }
+    }
+    return n;
+}
+
+inline int CountNot(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
+    return (x1 - x0) * (y1 - y0) - Count(f, x0, y0, x1, y1, colour);
+}
+
+inline std::vector<uint32_t> Region(const platform::Frame* f, int x0, int y0, int x1, int y1) {
+    std::vector<uint32_t> pixels;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            pixels.push_back(At(f, x, y));
+        }
+    }
+    return pixels;
+}
+
+// The name of the sound resource whose bytes image is, "BEEP" for none.
+inline std::string SoundNameOf(const uint8_t* image) {
+    if (image == nullptr) {
+        return "BEEP";
+    }
+    for (unsigned event = SOUND_CLICK; event <= SOUND_INCORRECT; ++event) {
+        platform::ResourceBlock block{};
+        if (platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND,
+                                         SoundResourceName(event), &block) &&
+            block.data == image) {
+            return SoundResourceName(event);
+        }
+    }
+    return "?";
+}
 
 struct HeadlessProgram {
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
@@ -40,16 +89,7 @@ struct HeadlessProgram {
         std::vector<std::string> names;
         const platform::HeadlessSound* sounds = platform::HeadlessSounds(window);
         for (size_t i = soundsSeen; i < platform::HeadlessSoundCount(window); ++i) {
-            std::string name = sounds[i].image == nullptr ? "BEEP" : "?";
-            for (const char* candidate : {"CLICK", "CANSEL", "OPEN", "INCORRECT"}) {
-                platform::ResourceBlock block{};
-                if (platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND,
-                                                 candidate, &block) &&
-                    block.data == sounds[i].image) {
-                    name = candidate;
-                }
-            }
-            names.push_back(name);
+            names.push_back(SoundNameOf(sounds[i].image));
         }
         return names;
     }

@@ -18,35 +18,7 @@ namespace {
 
 using Program = testing_app::HeadlessProgram;
 
-constexpr uint32_t BLUE = 0xFF0000FF;
-constexpr uint32_t WHITE = 0xFFFFFFFF;
-constexpr uint32_t BLACK = 0xFF000000;
-
-uint32_t At(const platform::Frame* f, int x, int y) { return f->pixels[y * f->stride + x]; }
-
-int Count(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            n += At(f, x, y) == colour;
-        }
-    }
-    return n;
-}
-
-std::vector<uint32_t> Region(const platform::Frame* f, int x0, int y0, int x1, int y1) {
-    std::vector<uint32_t> pixels;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            pixels.push_back(At(f, x, y));
-        }
-    }
-    return pixels;
-}
-
-int CountNot(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
-    return (x1 - x0) * (y1 - y0) - Count(f, x0, y0, x1, y1, colour);
-}
+using namespace testing_app;
 
 TEST(Program, TheFirstFrameShowsThePanelTheStarsAndTheShip) {
     Program p;

@@ -141,16 +141,16 @@ readonly LIST='256x192+0+0'
 readonly LIST_PIXELS=$((256 * 192))
 # The cursor cell on line $1 of the list's left column.
 cursor_cell() { echo "12x12+4+$((6 + 12 * $1))"; }
-# The cursor arrow's white pixels, all of them inside its cell.
+# The cursor arrow's white pixels (25, all inside its cell).
 readonly CURSOR_WHITE_LOW=20
 readonly CURSOR_WHITE_HIGH=36
 
-# What a key does reaches the picture in steps, each certain once one more new
-# frame has been shown: the event loop, which reads events and shows the
-# newest frame in turn, goes round and reads the key; a frame published after
-# that is shown; the render thread ticks after that frame; the frame it draws
-# next, which shows the tick, is shown. So four new frames after the key
-# reached the X server show what it did, if it did anything.
+# What a key does reaches the picture in steps. The event loop reads events
+# and shows the newest frame in turn, so by the second new frame after the key
+# reached the X server the key has been read; the third was published after
+# that, and the render thread ticks after each frame it publishes, so the
+# fourth was drawn after a tick that saw the key. Four new frames after a key
+# show what it did, if it did anything.
 readonly FRAMES_FOR_INPUT=4
 # How often a key is pressed for one effect before the check gives up.
 readonly MAX_PRESSES=10
@@ -192,6 +192,21 @@ cursor_on_line() {
     white=$(cursor_white "$1")
     [[ "$white" =~ ^[0-9]+$ ]] && ((white >= CURSOR_WHITE_LOW && white <= CURSOR_WHITE_HIGH))
 }
+# The line (0-14) that holds the cursor, in either column, or empty. (Held
+# long enough, Down runs to the last item, which is in the right column.)
+cursor_line() {
+    local line x white
+    for line in $(seq 0 14); do
+        for x in 4 128; do
+            white=$(count_colour "12x12+$x+$((6 + 12 * line))" 'rgb(255,255,255)')
+            if [[ "$white" =~ ^[0-9]+$ ]] &&
+                ((white >= CURSOR_WHITE_LOW && white <= CURSOR_WHITE_HIGH)); then
+                echo "$line"
+                return
+            fi
+        done
+    done
+}
 # Reports the cursor on line $1 and not on line $2, as check $3.
 expect_cursor() {
     expect_count "$3: cursor white at $(cursor_cell "$1")" "$(cursor_white "$1")" \
@@ -225,28 +240,21 @@ until_shown_or_input_read() {
     ((effect_shown == 1))
 }
 # Presses key $2 until the picture shows what the rest of the arguments
-# check, at most MAX_PRESSES times; presses counts them. With $1 = hold, the
-# key is held until the picture shows its effect or the program has read it
-# held, then let go; after a press that did nothing the program is also seen
-# to read it let go, so that the next press is a new one. With $1 = tap, the
-# key goes down and up at once, for a key that acts again while held.
+# check, at most MAX_PRESSES times; presses counts them. The key is held
+# until the picture shows its effect or the program has read it held, then
+# let go; after a press that did nothing the program is also seen to read it
+# let go, so that the next press is a new one.
 press_until() {
-    local how=$1 key=$2 done=1
-    shift 2
+    local key=$1 done=1
+    shift
     presses=0
     while ((done != 0 && presses < MAX_PRESSES)); do
         presses=$((presses + 1))
-        if [[ "$how" == hold ]]; then
-            timeout "$GUARD_SECONDS" xdotool keydown "$key" || return 1
-        else
-            timeout "$GUARD_SECONDS" xdotool key "$key" || return 1
-        fi
+        timeout "$GUARD_SECONDS" xdotool keydown "$key" || return 1
         until_shown_or_input_read "$@"
         done=$?
-        if [[ "$how" == hold ]]; then
-            timeout "$GUARD_SECONDS" xdotool keyup "$key" || return 1
-            ((done == 0)) || until_shown_or_input_read false
-        fi
+        timeout "$GUARD_SECONDS" xdotool keyup "$key" || return 1
+        ((done == 0)) || until_shown_or_input_read false
         kill -0 "$program_pid" 2>/dev/null ||
             fatal "the program went away while key $key was pressed"
     done
@@ -321,6 +329,75 @@ shoot_until picture_changed ||
 expect_count "pixels changed since the first screenshot" "$(count_changed)" 1 \
     $((CLIENT_WIDTH * CLIENT_HEIGHT))
 
+# The game's windows, through keys held and let go on the focused window.
+# Each step waits for the picture it expects; a step that fails ends these
+# checks, since the ones after it start from the picture it should have left.
+check_game_windows() {
+    timeout "$GUARD_SECONDS" xdotool windowfocus --sync "$window" ||
+        { fail "xdotool could not focus the window"; return; }
+
+    # Z held fires every tick. The ship is still where it starts, at the left
+    # of the field, so its shots are all in flight long before the first one
+    # leaves the field, and each tick then starts the out-of-ammo message over:
+    # its window opens at once with text.
+    timeout "$GUARD_SECONDS" xdotool keydown z ||
+        { fail "xdotool could not hold Z down"; return; }
+    shoot_until message_shown
+    timeout "$GUARD_SECONDS" xdotool keyup z ||
+        { fail "xdotool could not let Z go"; return; }
+    expect_count "holding Z: message window blue (0,0,255)" \
+        "$(count_colour "$STRIP" 'rgb(0,0,255)')" $((STRIP_PIXELS * 40 / 100)) "$STRIP_PIXELS"
+    expect_count "holding Z: message text white" \
+        "$(count_colour "$MESSAGE_TEXT" 'rgb(255,255,255)')" 16 $((240 * 36 / 2))
+    message_shown || return
+
+    # The menu key shows the rest of a message still typing, and closes one
+    # that is waiting: it may take two presses.
+    if ! press_until x field_shown "$STRIP" "$STRIP_PIXELS"; then
+        fail "the message window still open after $presses press(es) of X"
+        return
+    fi
+    expect_count "X closes the message window (press $presses): bottom strip non-black" \
+        "$(count_other "$STRIP" 'rgb(0,0,0)')" 0 $((STRIP_PIXELS / 10))
+
+    # With no message open the menu key opens the item list, its cursor on
+    # the first entry.
+    if ! press_until Escape window_open "$LIST" "$LIST_PIXELS"; then
+        fail "no item list after $presses press(es) of Escape"
+        return
+    fi
+    expect_count "Escape opens the item list (press $presses): list blue (0,0,255)" \
+        "$(count_colour "$LIST" 'rgb(0,0,255)')" $((LIST_PIXELS * 40 / 100)) "$LIST_PIXELS"
+    shoot_until cursor_on_line 0 1
+    expect_cursor 0 1 "item list opened"
+    cursor_on_line 0 1 || return
+
+    # Down moves the cursor a line down, and again every tenth of a second
+    # while it is held: held until the cursor has left the first line, it
+    # rests on a line below it, however long that took.
+    if press_until Down cursor_left_line 0; then
+        shoot_until cursor_left_line 0
+        local line
+        line=$(cursor_line)
+        if [[ -n "$line" ]] && ((line >= 1)); then
+            pass "Down (press $presses) moves the cursor down, to line $line"
+        else
+            fail "after Down the cursor is on no line below the first (line '${line}')"
+        fi
+    else
+        fail "the cursor still on the first line after $presses press(es) of Down"
+    fi
+
+    # The menu key closes the list: the field shows again.
+    if ! press_until Escape field_shown "$LIST" "$LIST_PIXELS"; then
+        fail "the item list still open after $presses press(es) of Escape"
+        return
+    fi
+    expect_count "Escape closes the item list (press $presses): field non-black" \
+        "$(count_other "$LIST" 'rgb(0,0,0)')" 0 $((LIST_PIXELS / 10))
+}
+check_game_windows
+
 # Input: arrow keys, keypad keys, a click. The program must take them in its
 # stride and keep its window. xdotool returns once the X server has the
 # input; the picture changing twice after that shows that the program's event
@@ -349,64 +426,6 @@ if timeout "$GUARD_SECONDS" xdotool windowfocus --sync "$window" &&
 else
     fail "xdotool could not focus the window or send input"
 fi
-
-# The game's windows, through keys held and let go on the focused window.
-# Each step waits for the picture it expects; a step that fails ends these
-# checks, since the ones after it start from the picture it should have left.
-check_game_windows() {
-    timeout "$GUARD_SECONDS" xdotool windowfocus --sync "$window" ||
-        { fail "xdotool could not focus the window"; return; }
-
-    # Z held fires every tick; with all the shots in flight each tick starts
-    # the out-of-ammo message over, so its window opens at once with text.
-    timeout "$GUARD_SECONDS" xdotool keydown z ||
-        { fail "xdotool could not hold Z down"; return; }
-    shoot_until message_shown
-    timeout "$GUARD_SECONDS" xdotool keyup z ||
-        { fail "xdotool could not let Z go"; return; }
-    expect_count "holding Z: message window blue (0,0,255)" \
-        "$(count_colour "$STRIP" 'rgb(0,0,255)')" $((STRIP_PIXELS * 40 / 100)) "$STRIP_PIXELS"
-    expect_count "holding Z: message text white" \
-        "$(count_colour "$MESSAGE_TEXT" 'rgb(255,255,255)')" 16 $((240 * 36 / 2))
-    message_shown || return
-
-    # The menu key shows the rest of a message still typing, and closes one
-    # that is waiting: it may take two presses.
-    if ! press_until hold x field_shown "$STRIP" "$STRIP_PIXELS"; then
-        fail "the message window still open after $presses press(es) of X"
-        return
-    fi
-    expect_count "X closes the message window (press $presses): bottom strip non-black" \
-        "$(count_other "$STRIP" 'rgb(0,0,0)')" 0 $((STRIP_PIXELS / 10))
-
-    # With no message open the menu key opens the item list, its cursor on
-    # the first entry.
-    if ! press_until hold Escape window_open "$LIST" "$LIST_PIXELS"; then
-        fail "no item list after $presses press(es) of Escape"
-        return
-    fi
-    expect_count "Escape opens the item list (press $presses): list blue (0,0,255)" \
-        "$(count_colour "$LIST" 'rgb(0,0,255)')" $((LIST_PIXELS * 40 / 100)) "$LIST_PIXELS"
-    shoot_until cursor_on_line 0 1
-    expect_cursor 0 1 "item list opened"
-    cursor_on_line 0 1 || return
-
-    # Down moves the cursor one line, and again while held: a tap.
-    if press_until tap Down cursor_left_line 0; then
-        shoot_until cursor_on_line 1 0
-        expect_cursor 1 0 "Down (press $presses)"
-    else
-        fail "the cursor still on the first line after $presses press(es) of Down"
-    fi
-
-    if ! press_until hold Escape field_shown "$LIST" "$LIST_PIXELS"; then
-        fail "the item list still open after $presses press(es) of Escape"
-        return
-    fi
-    expect_count "Escape closes the item list (press $presses): field non-black" \
-        "$(count_other "$LIST" 'rgb(0,0,0)')" 0 $((LIST_PIXELS / 10))
-}
-check_game_windows
 
 # Closing the window (what a window manager's close button sends).
 send_close "$window" || fatal "could not send WM_DELETE_WINDOW"

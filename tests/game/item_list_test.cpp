@@ -120,11 +120,14 @@ TEST(ItemList, TheMenuKeyClosesAndTheSameTickStillMoves) {
 }
 
 TEST(ItemList, ALongerListScrollsToKeepTheSelectionInView) {
+    // 40 rows of the same item, each without an icon of its own yet; made
+    // before the program, so that they outlive its release of the list.
+    ItemRecord row = itemTable[0];
+    row.icon = nullptr;
+    std::vector<ItemRecord> rows(40, row);
+    rows.push_back(ItemRecord{0, nullptr, nullptr, nullptr, nullptr});
     ListProgram p;
     ASSERT_TRUE(p.Opened());
-    // 40 rows of the same item.
-    std::vector<ItemRecord> rows(40, itemTable[0]);
-    rows.push_back(ItemRecord{0, nullptr, nullptr, nullptr, nullptr});
     ItemListBuild(p.state.get(), rows.data());
     ASSERT_EQ(p.state->listCount, 40);
     p.state->listSelection = 29;
@@ -141,23 +144,11 @@ TEST(ItemList, ALongerListScrollsToKeepTheSelectionInView) {
     p.Press({platform::VK_UP});  // from the first line shown, up one line
     p.Frame();
     EXPECT_EQ(p.state->listTop, 8);  // the selected line comes first
-    // The list's own rows are released before the test's table goes.
-    ItemListRelease(p.state.get());
-    ItemListBuild(p.state.get(), itemTable);
 }
 
-constexpr uint32_t WHITE = 0xFFFFFFFF;
-constexpr uint32_t BLUE = 0xFF0000FF;
-
-int Count(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            n += f->pixels[y * f->stride + x] == colour;
-        }
-    }
-    return n;
-}
+using testing_app::BLUE;
+using testing_app::Count;
+using testing_app::WHITE;
 
 TEST(ItemList, TheWindowShowsTheCursorTheDescriptionAndTheIconLoadedOnce) {
     ListProgram p;

@@ -15,16 +15,10 @@ namespace {
 
 using testing_app::HeadlessProgram;
 
-constexpr uint32_t WHITE = 0xFFFFFFFF;
+using testing_app::WHITE;
 
 int Whites(const platform::Frame* f, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            n += f->pixels[y * f->stride + x] == WHITE;
-        }
-    }
-    return n;
+    return testing_app::Count(f, x0, y0, x1, y1, WHITE);
 }
 
 // A program whose typewriter has no pause left over from an earlier test.

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "game/sound.h"
 #include "platform/headless/headless.h"
 #include "resources/program_resources.h"
 #include "tools/png/png_io.h"
@@ -217,12 +218,12 @@ const char* SoundName(const platform::HeadlessSound& sound) {
     if (sound.image == nullptr) {
         return "BEEP";
     }
-    for (const char* name : {"CLICK", "CANSEL", "OPEN", "INCORRECT"}) {
+    for (unsigned event = SOUND_CLICK; event <= SOUND_INCORRECT; ++event) {
         platform::ResourceBlock block{};
-        if (platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND, name,
-                                         &block) &&
+        if (platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND,
+                                         SoundResourceName(event), &block) &&
             block.data == sound.image) {
-            return name;
+            return SoundResourceName(event);
         }
     }
     return "UNKNOWN";

@@ -122,6 +122,7 @@ bool AllZero(const Bytes& b, size_t from, size_t to) {
 TEST_F(DiskAudio, OpenPlaysItsSamplesFromStartToEndThenSilence) {
     const Bytes open = Resource("OPEN");
     const Bytes samples(open.begin() + 44, open.end());
+    ASSERT_TRUE(platform::SdlAudioPrepare(audio, open.data(), open.size()));  // as at start-up
     ASSERT_TRUE(platform::SdlAudioPlay(audio, open.data(), open.size()));
     const size_t at = WaitFor(Bytes(samples.begin(), samples.begin() + 4096));
     ASSERT_NE(at, std::string::npos);
@@ -242,6 +243,7 @@ TEST(NoAudioDevice, NothingPlaysAndTheBeepFallsBack) {
     platform::ResourceBlock open{};
     ASSERT_TRUE(platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND, "OPEN",
                                              &open));
+    EXPECT_FALSE(platform::SdlAudioPrepare(audio, open.data, open.size));
     EXPECT_FALSE(platform::SdlAudioPlay(audio, open.data, open.size));
     platform::SdlAudioBeep(audio);  // the terminal bell, only on a terminal
     platform::SdlAudioClose(audio);
@@ -250,6 +252,7 @@ TEST(NoAudioDevice, NothingPlaysAndTheBeepFallsBack) {
 TEST_F(DiskAudio, ImagesThatCannotBeReadAreRefused) {
     const Bytes open = Resource("OPEN");
     const Bytes cut(open.begin(), open.begin() + 1000);  // its data chunk runs past the block
+    EXPECT_FALSE(platform::SdlAudioPrepare(audio, cut.data(), cut.size()));
     EXPECT_FALSE(platform::SdlAudioPlay(audio, cut.data(), cut.size()));
     EXPECT_FALSE(platform::SdlAudioPlay(audio, cut.data(), cut.size()));  // and stays refused
     EXPECT_FALSE(platform::SdlAudioPlay(audio, nullptr, 0));

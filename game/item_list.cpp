@@ -54,12 +54,18 @@ void ScrollToSelection(AppState* state) {
     }
 }
 
-// The row's icon, loaded and prepared on its first display; null while it
-// cannot be loaded (then nothing is drawn, and the next frame tries again).
+// The selected item whose icon could not be loaded: while it stays selected
+// the load is not tried again; selected anew, it is tried once more.
+const ItemRecord* iconRefused = nullptr;
+
+// The row's icon, loaded and prepared on its first display; null when it
+// cannot be loaded (then nothing is drawn).
 Surface* IconOf(AppState* state, ItemRecord* item) {
-    if (item->icon == nullptr) {
+    if (item->icon == nullptr && item != iconRefused) {
         item->icon = SurfaceLoadResource(state->hinstance, item->iconId);
-        if (item->icon != nullptr) {
+        if (item->icon == nullptr) {
+            iconRefused = item;
+        } else {
             SurfaceMatchPalette(item->icon, state->hpalette);
             SurfaceToScreenIndices(item->icon);
         }
@@ -131,6 +137,10 @@ void ItemListDraw(AppState* state) {
     SurfaceBlit(state->target, 0, 0, 256, 192, state->imgListPanel, 0, 0, -1);
     SurfaceBlit(state->target, 0, 192, 256, 64, state->imgMessagePanel, 0, 0, -1);
     ScrollToSelection(state);
+    if (state->listSelection >= 0 && state->listSelection < state->listCount &&
+        state->listEntries[state->listSelection].item != iconRefused) {
+        iconRefused = nullptr;  // another item is selected: its load may be tried
+    }
     SurfaceBlit(state->target, 4 + COLUMN_WIDTH * (state->listSelection % 2),
                 6 + LINE_HEIGHT * ((state->listSelection - state->listTop) / 2), 12, 12,
                 state->imgCursor, 0, 0, -1);

@@ -30,5 +30,6 @@ void ListTick(AppState* state);
 // Draws the list window: both panels, the list scrolled to show the
 // selection, the cursor, each shown entry's text (the selected one bold),
 // the selected item's description, and its icon, loaded the first time it is
-// shown and kept in the item's row.
+// shown and kept in the item's row. An icon that cannot be loaded is not
+// drawn, and not tried again until another item has been selected.
 void ItemListDraw(AppState* state);

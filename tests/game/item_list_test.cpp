@@ -183,4 +183,36 @@ TEST(ItemList, TheWindowShowsTheCursorTheDescriptionAndTheIconLoadedOnce) {
     EXPECT_EQ(item->icon, icon);
 }
 
+TEST(ItemList, AnIconThatCannotBeLoadedIsSkippedAndTriedOncePerSelection) {
+    ListProgram p;
+    ASSERT_TRUE(p.Opened());
+    // The program's resources without bitmap 115, the icon of item 3.
+    std::vector<platform::ResourceEntry> entries;
+    for (size_t i = 0; i < programResources.count; ++i) {
+        if (programResources.entries[i].name != nullptr || programResources.entries[i].id != 115) {
+            entries.push_back(programResources.entries[i]);
+        }
+    }
+    const platform::Module withoutIcon{entries.data(), entries.size()};
+    const platform::Module* own = p.state->hinstance;
+    ItemRecord* item = p.state->listEntries[3].item;
+    ItemListRelease(p.state.get());
+    p.state->hinstance = &withoutIcon;
+    p.state->listSelection = 3;
+    const platform::Frame* f = p.Frame();
+    EXPECT_EQ(item->icon, nullptr);
+    // Nothing drawn where the icon would be: the description panel shows.
+    EXPECT_GT(Count(f, 202, 200, 250, 248, BLUE), 48 * 48 * 3 / 4);
+    // While it stays selected the load is not tried again, even were it to work.
+    p.state->hinstance = own;
+    p.Frame();
+    EXPECT_EQ(item->icon, nullptr);
+    // Selected anew, it is tried once more.
+    p.state->listSelection = 4;
+    p.Frame();
+    p.state->listSelection = 3;
+    p.Frame();
+    EXPECT_NE(item->icon, nullptr);
+}
+
 }  // namespace

@@ -13,6 +13,19 @@ const char* SoundResourceName(unsigned event) {
     }
 }
 
+const char* SoundResourceNameOf(const platform::Module* module, const uint8_t* image) {
+    for (unsigned event = SOUND_CLICK; event <= SOUND_INCORRECT; ++event) {
+        platform::ResourceBlock block{};
+        if (image != nullptr &&
+            platform::ResourceFindByName(module, platform::RESOURCE_SOUND,
+                                         SoundResourceName(event), &block) &&
+            block.data == image) {
+            return SoundResourceName(event);
+        }
+    }
+    return nullptr;
+}
+
 void PrepareUiSounds(AppState* state) {
     for (unsigned event = SOUND_CLICK; event <= SOUND_INCORRECT; ++event) {
         platform::ResourceBlock block{};

@@ -3,11 +3,18 @@
 // for any sound that cannot be played. Render thread only (the game tick).
 #pragma once
 
+#include <cstdint>
+
 #include "base/state.h"
+#include "platform/resource.h"
 
 // The resource name of a sound event: "CLICK", "CANSEL", "OPEN" or
 // "INCORRECT" for SOUND_CLICK .. SOUND_INCORRECT, null for any other code.
 const char* SoundResourceName(unsigned event);
+
+// The event name ("CLICK" ...) of the "SOUND" resource of module whose bytes
+// are at image, or null when none is: for naming what was played.
+const char* SoundResourceNameOf(const platform::Module* module, const uint8_t* image);
 
 // Readies every sound of the events for playing; on the user-interface
 // thread, while the window is created, so that the game tick later starts

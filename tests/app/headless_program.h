@@ -52,15 +52,8 @@ inline std::string SoundNameOf(const uint8_t* image) {
     if (image == nullptr) {
         return "BEEP";
     }
-    for (unsigned event = SOUND_CLICK; event <= SOUND_INCORRECT; ++event) {
-        platform::ResourceBlock block{};
-        if (platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND,
-                                         SoundResourceName(event), &block) &&
-            block.data == image) {
-            return SoundResourceName(event);
-        }
-    }
-    return "?";
+    const char* name = SoundResourceNameOf(&programResources, image);
+    return name != nullptr ? name : "?";
 }
 
 struct HeadlessProgram {

@@ -85,13 +85,11 @@ constexpr const char* USAGE =
 // anything else (a sign, other characters, a value out of range) fails with
 // a message that names what it was for.
 long Number(const std::string& text, const std::string& what, long lowest, long highest) {
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
-    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-    if (!digits || *end != '\0') {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
         Fail("not a number for " + what + ": '" + text + "'");
     }
+    errno = 0;
+    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
     if (errno == ERANGE || value < static_cast<unsigned long long>(lowest) ||
         value > static_cast<unsigned long long>(highest)) {
         Fail(what + " must be from " + std::to_string(lowest) + " to " + std::to_string(highest) +
@@ -218,15 +216,8 @@ const char* SoundName(const platform::HeadlessSound& sound) {
     if (sound.image == nullptr) {
         return "BEEP";
     }
-    for (unsigned event = SOUND_CLICK; event <= SOUND_INCORRECT; ++event) {
-        platform::ResourceBlock block{};
-        if (platform::ResourceFindByName(&programResources, platform::RESOURCE_SOUND,
-                                         SoundResourceName(event), &block) &&
-            block.data == sound.image) {
-            return SoundResourceName(event);
-        }
-    }
-    return "UNKNOWN";
+    const char* name = SoundResourceNameOf(&programResources, sound.image);
+    return name != nullptr ? name : "UNKNOWN";
 }
 
 bool WriteSounds(const std::string& path, const platform::HeadlessWindow* window) {

@@ -149,12 +149,9 @@ void ItemListDraw(AppState* state) {
         const int x = 16 + COLUMN_WIDTH * (i % 2);
         const int y = 6 + LINE_HEIGHT * (i / 2);
         // "%s：%02d": the padded name, the full-width colon, two digits or more.
-        const int length = std::snprintf(listLineText, sizeof listLineText, "%s\x81\x46%02d",
-                                         entry.item->name, entry.value);
-        const int shown = length < 0 ? 0
-                          : length >= static_cast<int>(sizeof listLineText)
-                              ? static_cast<int>(sizeof listLineText) - 1
-                              : length;
+        std::snprintf(listLineText, sizeof listLineText, "%s\x81\x46%02d", entry.item->name,
+                      entry.value);
+        const int shown = static_cast<int>(strnlen(listLineText, sizeof listLineText));
         platform::DrawContextTextOut(state->hdcMem, x, y, listLineText, shown);
         if (state->listTop + i == state->listSelection) {
             DrawSelected(state, entry.item, x, y, shown);

@@ -47,9 +47,27 @@ constexpr uint32_t BI_RGB = 0;
 constexpr int SURFACE_HEADER_SIZE = 40;
 constexpr int SURFACE_TABLE_ENTRIES = 256;
 
+// A rectangle of pixels, right and bottom exclusive; empty when right <= left
+// or bottom <= top.
+struct SurfaceBounds {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// The opaque spans of a surface for one colour key (see surface/surface_runs.h).
+struct SurfaceRuns;
+
 struct Surface {
     BitmapInfoHeader* header;  // followed directly by the colour table
     uint8_t* pixels;           // |height| rows of stride bytes, top row first
     int32_t ownsPixels;        // 1: the pixel block is the record's to release
     int32_t tableMode;         // DIB_RGB_COLORS or DIB_PAL_COLORS
+    // What the surface's own drawing calls have written since the bounds
+    // were last reset: the back buffer clears only this much after a frame.
+    SurfaceBounds drawn = {};
+    // The spans a keyed blit from this surface copies, built on request for a
+    // fixed image and dropped by any call that writes its pixels; owned.
+    SurfaceRuns* runs = nullptr;
 };

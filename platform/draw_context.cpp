@@ -1,6 +1,8 @@
 #include "platform/draw_context.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "platform/text.h"
@@ -28,7 +30,42 @@ TextTarget TargetOf(const Bitmap* bitmap) {
     return TextTarget{bitmap->pixels, bitmap->width, bitmap->height, bitmap->stride};
 }
 
+// Grows the bitmap's drawn bounds by [left, right) x [top, bottom), clipped
+// to the bitmap.
+void NoteDrawn(Bitmap* bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    left = std::max<int64_t>(left, 0);
+    top = std::max<int64_t>(top, 0);
+    right = std::min<int64_t>(right, bitmap->width);
+    bottom = std::min<int64_t>(bottom, bitmap->height);
+    if (right <= left || bottom <= top) {
+        return;
+    }
+    Rect& drawn = bitmap->drawn;
+    if (drawn.right <= drawn.left || drawn.bottom <= drawn.top) {
+        drawn = Rect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
+                     static_cast<int>(bottom)};
+        return;
+    }
+    drawn.left = std::min(drawn.left, static_cast<int>(left));
+    drawn.top = std::min(drawn.top, static_cast<int>(top));
+    drawn.right = std::max(drawn.right, static_cast<int>(right));
+    drawn.bottom = std::max(drawn.bottom, static_cast<int>(bottom));
+}
+
 }  // namespace
+
+uint8_t* PixelBlockAllocate(size_t bytes) {
+    constexpr size_t ALIGNMENT = 64;
+    const size_t rounded = (std::max<size_t>(bytes, 1) + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
+    if (rounded < bytes) {
+        return nullptr;  // the size wrapped
+    }
+    auto* block = static_cast<uint8_t*>(std::aligned_alloc(ALIGNMENT, rounded));
+    if (block != nullptr) {
+        std::memset(block, 0, rounded);
+    }
+    return block;
+}
 
 Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256], uint8_t** bits) {
     *bits = nullptr;
@@ -42,8 +79,8 @@ Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256]
     bitmap->width = width;
     bitmap->height = height;
     bitmap->stride = static_cast<int>(DibStride(width));
-    bitmap->pixels = static_cast<uint8_t*>(
-        std::calloc(static_cast<size_t>(bitmap->stride) * static_cast<size_t>(height), 1));
+    bitmap->pixels =
+        PixelBlockAllocate(static_cast<size_t>(bitmap->stride) * static_cast<size_t>(height));
     if (bitmap->pixels == nullptr) {
         delete bitmap;
         return nullptr;
@@ -54,6 +91,10 @@ Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256]
     *bits = bitmap->pixels;
     return bitmap;
 }
+
+Rect BitmapDrawnBounds(const Bitmap* bitmap) { return bitmap->drawn; }
+
+void BitmapForgetDrawn(Bitmap* bitmap) { bitmap->drawn = Rect{}; }
 
 void BitmapDelete(Bitmap* bitmap) {
     if (bitmap != nullptr) {
@@ -110,7 +151,11 @@ void DrawContextTextOut(DrawContext* context, int x, int y, const char* text, in
         return;
     }
     const TextTarget target = TargetOf(context->bitmap);
-    TextDraw(context->font, &target, x, y, text, length, context->textByte);
+    if (TextDraw(context->font, &target, x, y, text, length, context->textByte) && length != 0) {
+        // No character is wider than 6 pixels a byte, none taller than a cell.
+        const int64_t bytes = length > 0 ? length : static_cast<int64_t>(std::strlen(text));
+        NoteDrawn(context->bitmap, x, y, int64_t{x} + 6 * bytes, int64_t{y} + FONT_CELL_HEIGHT);
+    }
 }
 
 void DrawContextDrawText(DrawContext* context, const char* text, int length, const Rect* rect) {
@@ -120,7 +165,10 @@ void DrawContextDrawText(DrawContext* context, const char* text, int length, con
     }
     const TextTarget target = TargetOf(context->bitmap);
     const TextRect area{rect->left, rect->top, rect->right, rect->bottom};
-    TextDrawWrapped(context->font, &target, &area, text, length, context->textByte);
+    if (TextDrawWrapped(context->font, &target, &area, text, length, context->textByte) >= 0) {
+        // Everything is clipped to the rectangle.
+        NoteDrawn(context->bitmap, rect->left, rect->top, rect->right, rect->bottom);
+    }
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 // colour table indexes, the font and the text colours.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/palette.h"
@@ -14,14 +15,31 @@ struct Font;
 // Row stride of an 8-bit DIB: the width rounded up to a multiple of 4 bytes.
 constexpr int64_t DibStride(int64_t width) { return (width + 3) / 4 * 4; }
 
+// A zeroed block of at least one byte for pixels, released with std::free,
+// or null when memory runs out. Its start is aligned to 64 bytes, a cache
+// line and the widest vector the drawing code stores, so that rows at
+// multiples of 64 bytes never split a store over two lines.
+uint8_t* PixelBlockAllocate(size_t bytes);
+
 // An 8-bit top-down DIB section whose colour table holds 256 palette indices.
 // The system sees it only through the functions below.
+struct Rect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
 struct Bitmap {
     uint8_t* pixels;
     int width;
     int height;
     int stride;  // DibStride(width)
     uint16_t colourIndices[256];
+    // Holds every pixel text has written since BitmapForgetDrawn (or since
+    // the bitmap was made); right and bottom exclusive, empty when right <=
+    // left. Drawing that writes nothing may still grow it.
+    Rect drawn;
 };
 
 // A new DIB section, every pixel 0, whose pixel block (height rows of
@@ -31,12 +49,9 @@ struct Bitmap {
 Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256], uint8_t** bits);
 void BitmapDelete(Bitmap* bitmap);
 
-struct Rect {
-    int left;
-    int top;
-    int right;
-    int bottom;
-};
+// The bitmap's drawn bounds, and emptying them.
+Rect BitmapDrawnBounds(const Bitmap* bitmap);
+void BitmapForgetDrawn(Bitmap* bitmap);
 
 constexpr int BK_TRANSPARENT = 1;
 

@@ -4,8 +4,11 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <new>
+
+#include "platform/draw_context.h"
 
 namespace platform {
 
@@ -37,13 +40,16 @@ FrameMailbox* MailboxCreate(int maxWidth, int maxHeight) {
     if (perFrame > std::numeric_limits<size_t>::max() / (3 * sizeof(uint32_t))) {
         return nullptr;
     }
-    uint32_t* storage = new (std::nothrow) uint32_t[3 * perFrame]();
+    // Frames start on a cache line, so the converter's 64-byte stores never
+    // split over two.
+    auto* storage = reinterpret_cast<uint32_t*>(
+        PixelBlockAllocate(3 * perFrame * sizeof(uint32_t)));
     if (storage == nullptr) {
         return nullptr;
     }
     FrameMailbox* mailbox = new (std::nothrow) FrameMailbox{};
     if (mailbox == nullptr) {
-        delete[] storage;
+        std::free(storage);
         return nullptr;
     }
     mailbox->storage = storage;
@@ -65,7 +71,7 @@ void MailboxDestroy(FrameMailbox* mailbox) {
     if (mailbox == nullptr) {
         return;
     }
-    delete[] mailbox->storage;
+    std::free(mailbox->storage);
     delete mailbox;
 }
 

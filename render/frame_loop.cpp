@@ -9,13 +9,13 @@
 #include "platform/draw_context.h"
 #include "render/floaters.h"
 #include "render/layers.h"
+#include "render/startup.h"
+#include "surface/back_buffer.h"
 #include "surface/surface.h"
 
 char fpsText[16];
 
 namespace {
-
-constexpr int OVERLAY_KEY = 11;  // dark magenta: the overlay's see-through colour
 
 int BeginStep(void* loop) { return RenderLoopBegin(static_cast<RenderLoop*>(loop)); }
 int FrameStep(void* loop) { return RenderLoopFrame(static_cast<RenderLoop*>(loop)); }
@@ -64,7 +64,7 @@ int RenderLoopFrame(RenderLoop* loop) {
                             state->viewHeight, SurfaceIndexTable(target), state->hpalette,
                             WindowWidth(state), WindowHeight(state));
     state->frameCount += 1;
-    std::memset(target->pixels, 0, SurfacePixelBytes(target));
+    BackBufferClear(state);
     return state->tick(state);
 }
 

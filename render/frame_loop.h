@@ -28,7 +28,8 @@ int RenderLoopBegin(RenderLoop* loop);
 // One iteration: the field (unless the item list is open), the overlay, the
 // frames-per-second text, the floating numbers, the item list window (while
 // open), the message window (while open), the present of the shown region,
-// the clear of the whole back buffer and one tick. Returns the tick's result.
+// the clear of what the frame drew (the whole back buffer is 0 again) and one
+// tick. Returns the tick's result.
 int RenderLoopFrame(RenderLoop* loop);
 
 // The render thread's procedure as the platform runs it: the two steps above

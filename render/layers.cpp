@@ -1,7 +1,10 @@
 #include "render/layers.h"
-#include "surface/surface.h"
 
 #include <cstdlib>
+
+#include "render/startup.h"
+#include "surface/surface.h"
+#include "surface/surface_runs.h"
 
 void StarsScatter(AppState* state) {
     for (int pass = 0; pass < 1024; ++pass) {
@@ -13,6 +16,11 @@ void StarsScatter(AppState* state) {
                 SurfacePutPixel(state->layers[layer], x, y, value);
             }
         }
+    }
+    // The layers are fixed from here on: their spans let the blits skip the
+    // empty sky.
+    for (Surface* layer : state->layers) {
+        SurfacePrepareRuns(layer, STAR_KEY);
     }
 }
 
@@ -37,15 +45,15 @@ void DrawLayer(AppState* state, int index) {
     const int sy = static_cast<int>(WordGet(word, LAYER_Y));
     const int w = state->viewWidth;
     const int h = state->viewHeight;
-    SurfaceBlit(state->target, 0, 0, 256, 256, layer, sx, sy, 0);
+    SurfaceBlit(state->target, 0, 0, 256, 256, layer, sx, sy, STAR_KEY);
     if (w > 256) {
-        SurfaceBlit(state->target, 256, 0, w - 256, 256, layer, 0, sy, 0);
+        SurfaceBlit(state->target, 256, 0, w - 256, 256, layer, 0, sy, STAR_KEY);
     }
     if (h > 256) {
-        SurfaceBlit(state->target, 0, 256, 256, h - 256, layer, sx, 0, 0);
+        SurfaceBlit(state->target, 0, 256, 256, h - 256, layer, sx, 0, STAR_KEY);
     }
     if (w > 256 && h > 256) {
-        SurfaceBlit(state->target, 256, 256, w - 256, h - 256, layer, 0, 0, 0);
+        SurfaceBlit(state->target, 256, 256, w - 256, h - 256, layer, 0, 0, STAR_KEY);
     }
 }
 
@@ -58,6 +66,6 @@ void DrawSprites(AppState* state) {
         SurfaceBlit(state->target, static_cast<int>(WordGet(word, SPRITE_X)),
                     static_cast<int>(WordGet(word, SPRITE_Y)), SPRITE_CELL, SPRITE_CELL,
                     state->imgSprites, static_cast<int>(WordGet(word, SPRITE_COLUMN)) * SPRITE_CELL,
-                    static_cast<int>(WordGet(word, SPRITE_ROW)) * SPRITE_CELL, 0);
+                    static_cast<int>(WordGet(word, SPRITE_ROW)) * SPRITE_CELL, SPRITE_KEY);
     }
 }

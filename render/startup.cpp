@@ -9,6 +9,7 @@
 #include "surface/bitmap_load.h"
 #include "surface/palette.h"
 #include "surface/screen_index.h"
+#include "surface/surface_runs.h"
 
 namespace {
 
@@ -66,6 +67,11 @@ const char* AppStartup(AppState* state, platform::Window* window, const platform
             return failure;
         }
     }
+    // The images drawn with a key every frame never change after this: their
+    // spans let each blit skip the see-through parts. Without memory for them
+    // the blits compare byte by byte.
+    SurfacePrepareRuns(state->imgSprites, SPRITE_KEY);
+    SurfacePrepareRuns(state->imgOverlay, OVERLAY_KEY);
 
     FontCreate(state);
     if (state->hfont == nullptr) {

@@ -5,6 +5,7 @@
 
 #include "platform/draw_context.h"
 #include "surface/screen_index.h"
+#include "surface/surface.h"
 
 platform::LogFontA FontRequest() {
     platform::LogFontA font{};
@@ -62,6 +63,29 @@ void BackBufferCreate(AppState* state, int width, int height) {
     state->hbitmap = bitmap;
     state->backBuffer = Surface{header, bits, 0, DIB_PAL_COLORS};
     state->target = &state->backBuffer;
+}
+
+void BackBufferClear(AppState* state) {
+    Surface* buffer = &state->backBuffer;
+    SurfaceBounds area = buffer->drawn;
+    const platform::Rect text = platform::BitmapDrawnBounds(state->hbitmap);
+    SurfaceBoundsAdd(&area, text.left, text.top, text.right, text.bottom);
+    buffer->drawn = SurfaceBounds{};
+    platform::BitmapForgetDrawn(state->hbitmap);
+    if (area.right <= area.left || area.bottom <= area.top) {
+        return;
+    }
+    const size_t stride = static_cast<size_t>(SurfaceStride(buffer));
+    const auto width = static_cast<size_t>(area.right - area.left);
+    if (width == stride) {
+        std::memset(buffer->pixels + static_cast<size_t>(area.top) * stride, 0,
+                    stride * static_cast<size_t>(area.bottom - area.top));
+        return;
+    }
+    uint8_t* row = buffer->pixels + static_cast<size_t>(area.top) * stride + area.left;
+    for (int y = area.top; y < area.bottom; ++y, row += stride) {
+        std::memset(row, 0, width);
+    }
 }
 
 void BackBufferDestroy(AppState* state) {

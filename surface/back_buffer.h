@@ -25,6 +25,12 @@ void FontRelease(AppState* state);
 // state->target stays null.
 void BackBufferCreate(AppState* state, int width, int height);
 
+// Sets every pixel drawn since the last clear back to 0: the union of what
+// the blits into the back buffer and the text drawn through state->hdcMem
+// have written, row by row. Afterwards the whole back buffer is 0, as after
+// filling all of it, and both drawn bounds are empty.
+void BackBufferClear(AppState* state);
+
 // Deletes the memory drawing context, the DIB section and the back buffer's
 // header, and clears state->backBuffer and state->target (the palette and
 // the font are not the back buffer's). Only while nothing draws.

@@ -4,6 +4,7 @@
 
 #include "surface/blit_kernels.h"
 #include "surface/surface.h"
+#include "surface/surface_runs.h"
 
 namespace {
 
@@ -78,6 +79,15 @@ void SurfaceBlit(Surface* dst, int dx, int dy, int w, int h, const Surface* src,
     uint8_t* dstRow = dst->pixels + (y + first) * dstStride + x;
     const int rows = static_cast<int>(last - first + 1);
     const int width = static_cast<int>(cw);
+    SurfaceDropRuns(dst);
+    SurfaceBoundsAdd(&dst->drawn, x, y + first, x + cw, y + first + rows);
+
+    const SurfaceRuns* runs = src->runs;
+    if (key >= 0 && runs != nullptr && runs->key == static_cast<uint8_t>(key & 0xFF) &&
+        srcStride > 0) {
+        SurfaceRunsBlit(runs, dstRow, dstStride, base + first * srcStride, cw, rows, srcStride);
+        return;
+    }
     if (key < 0) {
         for (int r = 0; r < rows; ++r, srcRow += srcStride, dstRow += dstStride) {
             std::memcpy(dstRow, srcRow, static_cast<size_t>(width));

@@ -89,6 +89,7 @@ void SurfaceMatchPalette(Surface* surface, const platform::Palette* palette) {
             palette, platform::Rgb(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
         map[i] = static_cast<uint8_t>(nearest & 0xFF);
     }
+    SurfacePixelsChanged(surface);
     const size_t bytes = SurfacePixelBytes(surface);
     for (size_t i = 0; i < bytes; ++i) {
         surface->pixels[i] = map[surface->pixels[i]];

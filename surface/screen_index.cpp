@@ -39,6 +39,7 @@ void SurfaceToScreenIndices(Surface* surface) {
     if (surface == nullptr) {
         return;
     }
+    SurfacePixelsChanged(surface);
     const size_t bytes = SurfacePixelBytes(surface);
     for (size_t i = 0; i < bytes; ++i) {
         surface->pixels[i] = screenIndexTable[surface->pixels[i]];

@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <limits>
+
+#include "surface/surface_runs.h"
 
 namespace {
 
@@ -86,10 +89,8 @@ Surface* SurfaceCreate(int width, int height, int mode) {
     }
     SurfaceHeaderInit(surface->header, width, height, static_cast<uint32_t>(pixelBytes));
 
-    // calloc of zero bytes may return null; a one-byte block keeps "null means
-    // failure" true for empty surfaces too.
-    surface->pixels =
-        static_cast<uint8_t*>(std::calloc(pixelBytes > 0 ? static_cast<size_t>(pixelBytes) : 1, 1));
+    // Empty surfaces get a block too, so that null always means failure.
+    surface->pixels = platform::PixelBlockAllocate(static_cast<size_t>(pixelBytes));
     if (surface->pixels == nullptr) {
         std::free(surface->header);
         std::free(surface);
@@ -117,6 +118,7 @@ void SurfaceDestroy(Surface* surface) {
     if (surface == nullptr) {
         return;
     }
+    SurfaceDropRuns(surface);
     if (surface->ownsPixels) {
         std::free(surface->pixels);
     }
@@ -124,15 +126,44 @@ void SurfaceDestroy(Surface* surface) {
     std::free(surface);
 }
 
+void SurfaceBoundsAdd(SurfaceBounds* bounds, int64_t left, int64_t top, int64_t right,
+                      int64_t bottom) {
+    if (right <= left || bottom <= top) {
+        return;
+    }
+    // Callers pass rectangles already clipped to a surface, which fit 32 bits.
+    if (bounds->right <= bounds->left || bounds->bottom <= bounds->top) {
+        *bounds = SurfaceBounds{static_cast<int32_t>(left), static_cast<int32_t>(top),
+                                static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+        return;
+    }
+    bounds->left = static_cast<int32_t>(std::min<int64_t>(bounds->left, left));
+    bounds->top = static_cast<int32_t>(std::min<int64_t>(bounds->top, top));
+    bounds->right = static_cast<int32_t>(std::max<int64_t>(bounds->right, right));
+    bounds->bottom = static_cast<int32_t>(std::max<int64_t>(bounds->bottom, bottom));
+}
+
+void SurfacePixelsChanged(Surface* surface) {
+    SurfaceDropRuns(surface);
+    SurfaceBoundsAdd(&surface->drawn, 0, 0, SurfaceStride(surface), SurfaceRows(surface));
+}
+
 void SurfacePutPixel(Surface* surface, int x, int y, int value) {
-    const int64_t offset = int64_t{y} * SurfaceStride(surface) + x;
+    const int64_t stride = SurfaceStride(surface);
+    const int64_t offset = int64_t{y} * stride + x;
     if (offset < 0 || static_cast<uint64_t>(offset) >= SurfacePixelBytes(surface)) {
         return;
     }
     surface->pixels[offset] = static_cast<uint8_t>(value);
+    // The linear offset may have wrapped from another row: record where the
+    // byte really is.
+    SurfaceDropRuns(surface);
+    SurfaceBoundsAdd(&surface->drawn, offset % stride, offset / stride, offset % stride + 1,
+                     offset / stride + 1);
 }
 
 void SurfaceFlipRows(Surface* surface) {
+    SurfacePixelsChanged(surface);
     const size_t stride = static_cast<size_t>(SurfaceStride(surface));
     const size_t rows = static_cast<size_t>(SurfaceRows(surface));
     for (size_t i = 0; i < rows / 2; ++i) {

@@ -38,8 +38,17 @@ const uint16_t* SurfaceIndexTable(const Surface* surface);
 Surface* SurfaceCreate(int width, int height, int mode);
 
 // Releases a surface made by SurfaceCreate (the pixel block only when the
-// record owns it). Null is allowed.
+// record owns it) and its spans. Null is allowed.
 void SurfaceDestroy(Surface* surface);
+
+// Grows bounds to hold the rectangle [left, right) x [top, bottom); an empty
+// rectangle changes nothing.
+void SurfaceBoundsAdd(SurfaceBounds* bounds, int64_t left, int64_t top, int64_t right,
+                      int64_t bottom);
+
+// Every pixel of the surface may have changed: its spans are dropped and its
+// drawn bounds cover it all. Whatever rewrites pixels in place calls this.
+void SurfacePixelsChanged(Surface* surface);
 
 // Writes the low 8 bits of value at (x, y) when the linear offset
 // y * stride + x lies inside the pixel block; otherwise does nothing.

@@ -1,0 +1,210 @@
+#include "surface/surface_runs.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
+#include "surface/blit_kernels.h"
+#include "surface/surface.h"
+
+namespace {
+
+// Counts the runs and their bytes.
+void CountSpans(const Surface* surface, uint8_t key, size_t* spans, size_t* bytes) {
+    const int stride = SurfaceStride(surface);  // the padding bytes count
+    const int rows = SurfaceRows(surface);
+    *spans = 0;
+    *bytes = 0;
+    for (int y = 0; y < rows; ++y) {
+        const uint8_t* row = surface->pixels + static_cast<size_t>(y) * stride;
+        bool inside = false;
+        for (int x = 0; x < stride; ++x) {
+            const bool opaque = row[x] != key;
+            *spans += opaque && !inside;
+            *bytes += opaque;
+            inside = opaque;
+        }
+    }
+}
+
+}  // namespace
+
+bool SurfacePrepareRuns(Surface* surface, int key) {
+    SurfaceDropRuns(surface);
+    if (surface == nullptr || key < 0) {
+        return false;
+    }
+    const auto byte = static_cast<uint8_t>(key & 0xFF);
+    const int stride = SurfaceStride(surface);  // the padding bytes count
+    const int rows = SurfaceRows(surface);
+    size_t count = 0;
+    size_t bytes = 0;
+    CountSpans(surface, byte, &count, &bytes);
+    if (count > UINT32_MAX || bytes > UINT32_MAX) {
+        return false;
+    }
+    // One block: the record, the row table, the spans (both need only 4-byte
+    // alignment, which the record's size keeps), then the packed bytes.
+    const size_t tableBytes = (static_cast<size_t>(rows) + 1) * sizeof(uint32_t);
+    const size_t spanBytes = count * sizeof(SurfaceSpan);
+    void* block = std::malloc(sizeof(SurfaceRuns) + tableBytes + spanBytes + bytes);
+    if (block == nullptr) {
+        return false;
+    }
+    auto* runs = static_cast<SurfaceRuns*>(block);
+    auto* rowStart =
+        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(block) + sizeof(SurfaceRuns));
+    auto* spans = reinterpret_cast<SurfaceSpan*>(reinterpret_cast<uint8_t*>(rowStart) + tableBytes);
+    uint8_t* packed = reinterpret_cast<uint8_t*>(spans) + spanBytes;
+    uint32_t next = 0;
+    uint32_t packedNext = 0;
+    for (int y = 0; y < rows; ++y) {
+        rowStart[y] = next;
+        const uint8_t* row = surface->pixels + static_cast<size_t>(y) * stride;
+        int x = 0;
+        while (x < stride) {
+            while (x < stride && row[x] == byte) {
+                ++x;
+            }
+            if (x == stride) {
+                break;
+            }
+            const int begin = x;
+            while (x < stride && row[x] != byte) {
+                ++x;
+            }
+            spans[next++] = SurfaceSpan{begin, x, packedNext};
+            std::memcpy(packed + packedNext, row + begin, static_cast<size_t>(x - begin));
+            packedNext += static_cast<uint32_t>(x - begin);
+        }
+    }
+    rowStart[rows] = next;
+    *runs = SurfaceRuns{byte, rows, rowStart, spans, packed};
+    surface->runs = runs;
+    return true;
+}
+
+void SurfaceDropRuns(Surface* surface) {
+    if (surface != nullptr && surface->runs != nullptr) {
+        std::free(surface->runs);
+        surface->runs = nullptr;
+    }
+}
+
+namespace {
+
+// Copies length bytes (at least one) of a span.
+struct PortableCopy {
+    void operator()(uint8_t* out, const uint8_t* in, int64_t length) const {
+        // A star is a byte or two: a call to the library copy costs more.
+        if (length < 8) {
+            for (int64_t i = 0; i < length; ++i) {
+                out[i] = in[i];
+            }
+        } else {
+            std::memcpy(out, in, static_cast<size_t>(length));
+        }
+    }
+};
+
+#if defined(__x86_64__) || defined(__i386__)
+// 64 bytes a step, the last part with masks that touch no byte past the span.
+struct Avx512Copy {
+    __attribute__((target("avx512f,avx512bw"))) void operator()(uint8_t* out, const uint8_t* in,
+                                                                int64_t length) const {
+        int64_t i = 0;
+        for (; i + 64 <= length; i += 64) {
+            _mm512_storeu_si512(out + i, _mm512_loadu_si512(in + i));
+        }
+        if (i < length) {
+            const __mmask64 rest = (__mmask64{1} << (length - i)) - 1;
+            _mm512_mask_storeu_epi8(out + i, rest, _mm512_maskz_loadu_epi8(rest, in + i));
+        }
+    }
+};
+#endif
+
+// Copies the spans of source row y that meet columns [from, to) to dst, whose
+// first byte stands for column from, from their packed bytes.
+template <typename Copy>
+[[gnu::always_inline]] inline void CopySpans(const uint32_t* rowStart, const SurfaceSpan* spans,
+                                             const uint8_t* packed, uint8_t* dst, int64_t y,
+                                             int64_t from, int64_t to) {
+    const SurfaceSpan* span = spans + rowStart[y];
+    const SurfaceSpan* end = spans + rowStart[y + 1];
+    // Most rows hold a few spans; a long row is searched for its first span
+    // that reaches into the columns.
+    if (end - span > 8) {
+        span = std::lower_bound(span, end, from,
+                                [](const SurfaceSpan& s, int64_t x) { return s.end <= x; });
+    }
+    for (; span < end && span->begin < to; ++span) {
+        const int64_t begin = std::max<int64_t>(span->begin, from);
+        const int64_t stop = std::min<int64_t>(span->end, to);
+        if (begin < stop) {
+            Copy{}(dst + (begin - from), packed + span->packed + (begin - span->begin),
+                   stop - begin);
+        }
+    }
+}
+
+template <typename Copy>
+[[gnu::always_inline]] inline void RowsBlit(const SurfaceRuns* runs, uint8_t* dst,
+                                            int64_t dstStride, int64_t base, int64_t w,
+                                            int64_t rows, int64_t srcStride) {
+    // Read once: the stores below could alias the record as far as the
+    // compiler knows.
+    const uint32_t* const rowStart = runs->rowStart;
+    const SurfaceSpan* const spans = runs->spans;
+    const uint8_t* const packed = runs->packed;
+    // Each row starts one source row further down, in the same column.
+    const int64_t firstY = base / srcStride;
+    const int64_t x = base - firstY * srcStride;
+    const int64_t piece = std::min(w, srcStride - x);
+    for (int64_t y = firstY; y < firstY + rows; ++y, dst += dstStride) {
+        CopySpans<Copy>(rowStart, spans, packed, dst, y, x, x + piece);
+        // A row that runs on into the next source rows, from their first column.
+        for (int64_t done = piece, next = y + 1; done < w; done += srcStride, ++next) {
+            CopySpans<Copy>(rowStart, spans, packed, dst + done, next, 0,
+                            std::min(w - done, srcStride));
+        }
+    }
+}
+
+using RunsKernel = void (*)(const SurfaceRuns*, uint8_t*, int64_t, int64_t, int64_t, int64_t,
+                            int64_t);
+
+void RowsBlitPortable(const SurfaceRuns* runs, uint8_t* dst, int64_t dstStride, int64_t base,
+                      int64_t w, int64_t rows, int64_t srcStride) {
+    RowsBlit<PortableCopy>(runs, dst, dstStride, base, w, rows, srcStride);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx512f,avx512bw"))) void RowsBlitAvx512(const SurfaceRuns* runs,
+                                                                uint8_t* dst, int64_t dstStride,
+                                                                int64_t base, int64_t w,
+                                                                int64_t rows, int64_t srcStride) {
+    RowsBlit<Avx512Copy>(runs, dst, dstStride, base, w, rows, srcStride);
+}
+#endif
+
+RunsKernel BestRunsKernel() {
+#if defined(__x86_64__) || defined(__i386__)
+    if (blit::CpuHasAvx512()) {
+        return RowsBlitAvx512;
+    }
+#endif
+    return RowsBlitPortable;
+}
+
+}  // namespace
+
+void SurfaceRunsBlit(const SurfaceRuns* runs, uint8_t* dst, int64_t dstStride, int64_t base,
+                     int64_t w, int64_t rows, int64_t srcStride) {
+    static const RunsKernel kernel = BestRunsKernel();
+    kernel(runs, dst, dstStride, base, w, rows, srcStride);
+}

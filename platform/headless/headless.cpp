@@ -57,6 +57,14 @@ HeadlessWindow* HeadlessOpen(const WindowConfig* config, uint32_t clockStart) {
     }
     headless->config = *config;
     headless->now.store(clockStart, std::memory_order_relaxed);
+    // Room for the sounds of many frames: a caller that forgets them as it
+    // goes never has the record allocate while frames run.
+    try {
+        headless->sounds.reserve(256);
+    } catch (const std::bad_alloc&) {
+        delete headless;
+        return nullptr;
+    }
     headless->window = Window{&HEADLESS_SERVICES,
                               MailboxCreate(config->maxFrameWidth, config->maxFrameHeight),
                               config->clientWidth, config->clientHeight, headless};
@@ -124,6 +132,8 @@ const Frame* HeadlessTakeFrame(HeadlessWindow* window) {
 size_t HeadlessSoundCount(const HeadlessWindow* window) { return window->sounds.size(); }
 
 const HeadlessSound* HeadlessSounds(const HeadlessWindow* window) { return window->sounds.data(); }
+
+void HeadlessForgetSounds(HeadlessWindow* window) { window->sounds.clear(); }
 
 void HeadlessClose(HeadlessWindow* window) {
     if (window == nullptr) {

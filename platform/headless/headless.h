@@ -57,6 +57,10 @@ struct HeadlessSound {
 size_t HeadlessSoundCount(const HeadlessWindow* window);
 const HeadlessSound* HeadlessSounds(const HeadlessWindow* window);
 
+// Empties the record, keeping its memory: a long run that forgets its sounds
+// as it goes records the next ones without allocating.
+void HeadlessForgetSounds(HeadlessWindow* window);
+
 // Stops the render thread if one runs, sends Destroy and frees the window.
 // Null is allowed.
 void HeadlessClose(HeadlessWindow* window);

@@ -18,7 +18,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
         // With --benchmark_repetitions the mean stands for the benchmark.
         for (const Run& run : runs) {
             const double ns = run.GetAdjustedRealTime() * NanosecondsPer(run.time_unit);
-            const std::string& name = run.run_name.function_name;
+            // "name", or "name/arguments" for a benchmark with arguments.
+            const std::string name = run.run_name.args.empty()
+                                         ? run.run_name.function_name
+                                         : run.run_name.function_name + "/" + run.run_name.args;
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean") {
                 nanoseconds[name] = ns;
                 haveMean[name] = true;

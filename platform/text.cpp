@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <climits>
 #include <cstddef>
 #include <cstring>
 
 #include "platform/cp932.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace platform {
 
@@ -37,6 +42,20 @@ constexpr std::array<Word, (1u << N)> MakeByteMasks() {
 constexpr auto MASKS_8 = MakeByteMasks<uint64_t, 8>();
 constexpr auto MASKS_4 = MakeByteMasks<uint32_t, 4>();
 constexpr auto MASKS_2 = MakeByteMasks<uint16_t, 2>();
+
+// Each byte with its bits in the opposite order.
+constexpr std::array<uint8_t, 256> MakeReversedBytes() {
+    std::array<uint8_t, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) {
+        unsigned reversed = 0;
+        for (int i = 0; i < 8; ++i) {
+            reversed |= ((b >> i) & 1u) << (7 - i);
+        }
+        table[b] = static_cast<uint8_t>(reversed);
+    }
+    return table;
+}
+constexpr auto REVERSED_BYTES = MakeReversedBytes();
 
 // Sets the bytes of dst that mask selects to the colour's bytes.
 template <typename Word>
@@ -90,27 +109,14 @@ size_t TextLength(const char* text, int length) {
     return length == -1 ? std::strlen(text) : static_cast<size_t>(length);
 }
 
-// Draws the glyph of a slot with its cell's top-left corner at (x, y).
-void DrawGlyph(const Font& font, const Canvas& canvas, int64_t x, int64_t y, int slot) {
-    const int width = FontSlotWidth(slot);
-    if (x >= canvas.clipRight || x + width <= canvas.clipLeft) {
-        return;
-    }
-    const uint16_t* rows = font.rows[slot];
-    const int firstRow = static_cast<int>(std::max<int64_t>(font.inkTop[slot], canvas.clipTop - y));
-    const int endRow =
-        static_cast<int>(std::min<int64_t>(font.inkBottom[slot], canvas.clipBottom - y));
-    if (firstRow >= endRow) {
-        return;
-    }
-    uint8_t* rowStart = canvas.pixels + (y + firstRow) * canvas.stride;
-    if (x >= canvas.clipLeft && x + width <= canvas.clipRight) {
-        // The whole cell width is inside: write it a few bytes at a time,
-        // changing only the bytes the glyph's set pixels select. The canvas
-        // fields are copied first: the pixel stores could alias them, which
-        // would make the compiler load them again on every row.
-        uint8_t* dst = rowStart + x;
-        const ptrdiff_t stride = canvas.stride;
+// Writers of whole glyph rows, the cell's width inside the clip: each row's
+// set pixels get the colour, the others stay as they are.
+struct WordRows {
+    // A few bytes at a time: read, merge through the row's byte mask, write.
+    // The colours are copied first: the pixel stores could alias the canvas,
+    // which would make the compiler load them again on every row.
+    static void Draw(const uint16_t* rows, int firstRow, int endRow, int width, uint8_t* dst,
+                     ptrdiff_t stride, const Canvas& canvas) {
         if (width == FONT_FULL_WIDTH) {
             const uint64_t colour8 = canvas.colour8;
             const uint32_t colour4 = canvas.colour4;
@@ -128,6 +134,47 @@ void DrawGlyph(const Font& font, const Canvas& canvas, int64_t x, int64_t y, int
                 Blend(dst + 4, MASKS_2[(mask >> 10) & 0x3], colour2);
             }
         }
+    }
+};
+
+#if defined(__x86_64__) || defined(__i386__)
+#define KARIDO_MASKED_STORES __attribute__((target("avx512f,avx512bw,avx512vl")))
+// One masked store a row: the row's bits, leftmost pixel first, are the
+// store's byte mask, so the pixels are never read.
+struct MaskedRows {
+    KARIDO_MASKED_STORES static void Draw(const uint16_t* rows, int firstRow, int endRow,
+                                          int width, uint8_t* dst, ptrdiff_t stride,
+                                          const Canvas& canvas) {
+        const __m128i colour = _mm_set1_epi8(static_cast<char>(canvas.colour));
+        const unsigned cell = (1u << width) - 1;
+        for (int r = firstRow; r < endRow; ++r, dst += stride) {
+            const unsigned mask = rows[r];
+            const unsigned leftFirst =
+                (REVERSED_BYTES[mask >> 8] | unsigned{REVERSED_BYTES[mask & 0xFF]} << 8) & cell;
+            _mm_mask_storeu_epi8(dst, static_cast<__mmask16>(leftFirst), colour);
+        }
+    }
+};
+#endif
+
+// Draws the glyph of a slot with its cell's top-left corner at (x, y).
+template <typename Rows>
+[[gnu::always_inline]] inline void DrawGlyph(const Font& font, const Canvas& canvas, int64_t x,
+                                             int64_t y, int slot) {
+    const int width = FontSlotWidth(slot);
+    if (x >= canvas.clipRight || x + width <= canvas.clipLeft) {
+        return;
+    }
+    const uint16_t* rows = font.rows[slot];
+    const int firstRow = static_cast<int>(std::max<int64_t>(font.inkTop[slot], canvas.clipTop - y));
+    const int endRow =
+        static_cast<int>(std::min<int64_t>(font.inkBottom[slot], canvas.clipBottom - y));
+    if (firstRow >= endRow) {
+        return;
+    }
+    uint8_t* rowStart = canvas.pixels + (y + firstRow) * canvas.stride;
+    if (x >= canvas.clipLeft && x + width <= canvas.clipRight) {
+        Rows::Draw(rows, firstRow, endRow, width, rowStart + x, canvas.stride, canvas);
         return;
     }
     // Cut by the left or right clip edge: set pixel by pixel inside it.
@@ -146,8 +193,10 @@ void DrawGlyph(const Font& font, const Canvas& canvas, int64_t x, int64_t y, int
 
 // Draws text[begin, end) as one line with its top at y, the pen starting at
 // x; tabs move to the next multiple of TAB_STOP from tabOrigin.
-void DrawLine(const Font& font, const Canvas& canvas, int64_t x, int64_t y, int64_t tabOrigin,
-              const char* text, size_t begin, size_t end) {
+template <typename Rows>
+[[gnu::always_inline]] inline void DrawLineWith(const Font& font, const Canvas& canvas, int64_t x,
+                                                int64_t y, int64_t tabOrigin, const char* text,
+                                                size_t begin, size_t end) {
     if (y >= canvas.clipBottom || y + FONT_CELL_HEIGHT <= canvas.clipTop ||
         canvas.clipLeft >= canvas.clipRight) {
         return;
@@ -165,9 +214,48 @@ void DrawLine(const Font& font, const Canvas& canvas, int64_t x, int64_t y, int6
             continue;
         }
         const int slot = FontGlyphSlot(ch.code);
-        DrawGlyph(font, canvas, pen, y, slot);
+        DrawGlyph<Rows>(font, canvas, pen, y, slot);
         pen += FontSlotWidth(slot);
     }
+}
+
+using LineDrawer = void (*)(const Font&, const Canvas&, int64_t, int64_t, int64_t, const char*,
+                            size_t, size_t);
+
+void DrawLineWords(const Font& font, const Canvas& canvas, int64_t x, int64_t y,
+                   int64_t tabOrigin, const char* text, size_t begin, size_t end) {
+    DrawLineWith<WordRows>(font, canvas, x, y, tabOrigin, text, begin, end);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+KARIDO_MASKED_STORES void DrawLineMasked(const Font& font, const Canvas& canvas, int64_t x,
+                                         int64_t y, int64_t tabOrigin, const char* text,
+                                         size_t begin, size_t end) {
+    DrawLineWith<MaskedRows>(font, canvas, x, y, tabOrigin, text, begin, end);
+}
+#undef KARIDO_MASKED_STORES
+#endif
+
+// Both drawers write the same pixels; the masked one where the CPU has it,
+// unless the caller asked for the word-wise one.
+std::atomic<bool> wordsOnly{false};
+
+LineDrawer ChooseLineDrawer() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    if (!wordsOnly.load(std::memory_order_relaxed) && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl")) {
+        return DrawLineMasked;
+    }
+#endif
+    return DrawLineWords;
+}
+
+void DrawLine(const Font& font, const Canvas& canvas, int64_t x, int64_t y, int64_t tabOrigin,
+              const char* text, size_t begin, size_t end) {
+    static const LineDrawer drawer = ChooseLineDrawer();
+    const LineDrawer chosen = wordsOnly.load(std::memory_order_relaxed) ? DrawLineWords : drawer;
+    chosen(font, canvas, x, y, tabOrigin, text, begin, end);
 }
 
 // Where a wrapped line ends (exclusive) and where the next one starts.
@@ -220,6 +308,8 @@ LineEnd FindLineEnd(const char* text, size_t length, size_t pos, int64_t room) {
 }
 
 }  // namespace
+
+void TextUseWordWrites(bool wordWrites) { wordsOnly.store(wordWrites, std::memory_order_relaxed); }
 
 bool TextDraw(const Font* font, const TextTarget* target, int x, int y, const char* text,
               int length, uint8_t colour) {

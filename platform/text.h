@@ -57,4 +57,10 @@ bool TextDraw(const Font* font, const TextTarget* target, int x, int y, const ch
 int TextDrawWrapped(const Font* font, const TextTarget* target, const TextRect* rect,
                     const char* text, int length, uint8_t colour);
 
+// Glyph rows are written with one masked store each on CPUs that have
+// AVX-512, otherwise a few bytes at a time; both write the same pixels. true
+// asks for the second way everywhere (tests compare the two), false restores
+// the choice by CPU.
+void TextUseWordWrites(bool wordWrites);
+
 }  // namespace platform

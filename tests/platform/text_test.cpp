@@ -93,32 +93,39 @@ TEST(TextDraw, GlyphsLandAtThePenAndAdvanceByTheirWidth) {
 }
 
 TEST(TextDraw, OnlyTheGlyphsSetPixelsAreWritten) {
-    // A background in which no two neighbouring bytes are alike, and the
-    // colour 0: a draw that wrote whole cells or whole words would show.
-    Buffer buffer(100, 30, 0, 3);
-    for (size_t i = 0; i < buffer.pixels.size(); ++i) {
-        buffer.pixels[i] = static_cast<uint8_t>(1 + i % 251);
-    }
-    const std::vector<uint8_t> before = buffer.pixels;
-    const char* text =
-        "\x82\xA0g\x8A\xBF"
-        "A\xB1";  // あg漢Aｱ
-    ASSERT_TRUE(Draw(buffer, 5, 9, text, -1, 0));
-    int x = 5;
-    for (uint16_t code :
-         {uint16_t{0x82A0}, uint16_t{'g'}, uint16_t{0x8ABF}, uint16_t{'A'}, uint16_t{0xB1}}) {
-        const FontGlyph glyph = Find(code);
-        for (int r = 0; r < FONT_CELL_HEIGHT; ++r) {
-            for (int c = 0; c < glyph.width; ++c) {
-                const size_t i = static_cast<size_t>((9 + r) * buffer.stride + x + c);
-                const bool set = (glyph.rows[r] & (0x8000u >> c)) != 0;
-                ASSERT_EQ(buffer.pixels[i], set ? 0 : before[i]) << std::hex << code;
-                buffer.pixels[i] = before[i];  // checked: put it back
-            }
+    // Both ways of writing glyph rows: masked stores where the CPU has them,
+    // and words.
+    for (const bool wordWrites : {false, true}) {
+        TextUseWordWrites(wordWrites);
+        SCOPED_TRACE(wordWrites ? "word-wise writes" : "the CPU's choice");
+        // A background in which no two neighbouring bytes are alike, and the
+        // colour 0: a draw that wrote whole cells or whole words would show.
+        Buffer buffer(100, 30, 0, 3);
+        for (size_t i = 0; i < buffer.pixels.size(); ++i) {
+            buffer.pixels[i] = static_cast<uint8_t>(1 + i % 251);
         }
-        x += glyph.width;
+        const std::vector<uint8_t> before = buffer.pixels;
+        const char* text =
+            "\x82\xA0g\x8A\xBF"
+            "A\xB1";  // あg漢Aｱ
+        ASSERT_TRUE(Draw(buffer, 5, 9, text, -1, 0));
+        int x = 5;
+        for (uint16_t code :
+             {uint16_t{0x82A0}, uint16_t{'g'}, uint16_t{0x8ABF}, uint16_t{'A'}, uint16_t{0xB1}}) {
+            const FontGlyph glyph = Find(code);
+            for (int r = 0; r < FONT_CELL_HEIGHT; ++r) {
+                for (int c = 0; c < glyph.width; ++c) {
+                    const size_t i = static_cast<size_t>((9 + r) * buffer.stride + x + c);
+                    const bool set = (glyph.rows[r] & (0x8000u >> c)) != 0;
+                    ASSERT_EQ(buffer.pixels[i], set ? 0 : before[i]) << std::hex << code;
+                    buffer.pixels[i] = before[i];  // checked: put it back
+                }
+            }
+            x += glyph.width;
+        }
+        EXPECT_EQ(buffer.pixels, before) << "pixels outside the cells changed";
     }
-    EXPECT_EQ(buffer.pixels, before) << "pixels outside the cells changed";
+    TextUseWordWrites(false);
 }
 
 // A target that is a window into a larger block: everything around the

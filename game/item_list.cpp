@@ -83,6 +83,43 @@ void DrawSelected(AppState* state, ItemRecord* item, int x, int y, int length) {
 
 }  // namespace
 
+int ListLineFormat(char* out, size_t size, const char* name, int value) {
+    if (size == 0) {
+        return 0;
+    }
+    // The digits, backwards: at least two, a minus sign before them.
+    char digits[16];
+    int count = 0;
+    const bool negative = value < 0;
+    unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (count < 2 && !negative) {
+        digits[count++] = '0';  // a minus sign fills the width too
+    }
+    if (negative) {
+        digits[count++] = '-';
+    }
+    size_t length = 0;
+    const auto put = [&](char c) {
+        if (length + 1 < size) {
+            out[length++] = c;
+        }
+    };
+    for (const char* c = name; *c != '\0'; ++c) {
+        put(*c);
+    }
+    put('\x81');
+    put('\x46');
+    while (count > 0) {
+        put(digits[--count]);
+    }
+    out[length] = '\0';
+    return static_cast<int>(length);
+}
+
 void ItemListBuild(AppState* state, ItemRecord* table) {
     state->listCount = 0;
     for (ItemRecord* row = table; row->iconId != 0 && state->listCount < LIST_CAPACITY; ++row) {
@@ -148,10 +185,8 @@ void ItemListDraw(AppState* state) {
         const ListEntry& entry = state->listEntries[state->listTop + i];
         const int x = 16 + COLUMN_WIDTH * (i % 2);
         const int y = 6 + LINE_HEIGHT * (i / 2);
-        // "%s：%02d": the padded name, the full-width colon, two digits or more.
-        std::snprintf(listLineText, sizeof listLineText, "%s\x81\x46%02d", entry.item->name,
-                      entry.value);
-        const int shown = static_cast<int>(strnlen(listLineText, sizeof listLineText));
+        const int shown = ListLineFormat(listLineText, sizeof listLineText, entry.item->name,
+                                         entry.value);
         platform::DrawContextTextOut(state->hdcMem, x, y, listLineText, shown);
         if (state->listTop + i == state->listSelection) {
             DrawSelected(state, entry.item, x, y, shown);

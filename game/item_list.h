@@ -2,12 +2,19 @@
 // rows load on first display.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "base/state.h"
 
 // Builds the item list from the item table: one entry per row, in order,
 // numbered from 0, up to the terminating row (at most LIST_CAPACITY rows).
+// Writes a list row, "<name>：<value>" (the full-width colon, the value with
+// at least two digits, as printf's "%s\x81\x46%02d" writes it) into out,
+// cut to size - 1 bytes and terminated; returns the bytes written. It does
+// the work of that printf without its cost, 30 times a frame.
+int ListLineFormat(char* out, size_t size, const char* name, int value);
+
 void ItemListBuild(AppState* state, ItemRecord* table);
 
 // Releases the icons the list's rows have loaded and forgets them. Only

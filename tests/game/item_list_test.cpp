@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
 #include "game/game_tick.h"
 #include "game/item_table.h"
 #include "platform/keys.h"
@@ -213,6 +217,31 @@ TEST(ItemList, AnIconThatCannotBeLoadedIsSkippedAndTriedOncePerSelection) {
     p.state->listSelection = 3;
     p.Frame();
     EXPECT_NE(item->icon, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A row is what printf's "%s：%02d" makes of the name and the value, cut to
+// the buffer as snprintf cuts it.
+TEST(ItemList, ARowReadsAsThePrintfFormatWouldWriteIt) {
+    const char* names[] = {"", "A", itemTable[0].name, "\x83\x7C\x81\x5B\x83\x56\x83\x87\x83\x93",
+                           "a name longer than any buffer it is written into, by far"};
+    const int values[] = {0, 1, 9, 10, 15, 99, 100, 12345, -1, -9, -10, -123, INT_MAX, INT_MIN};
+    for (const char* name : names) {
+        for (int value : values) {
+            for (size_t size : {size_t{32}, size_t{1}, size_t{2}, size_t{17}, size_t{64}}) {
+                char expected[64];
+                char row[64];
+                std::memset(row, 'x', sizeof row);
+                std::snprintf(expected, size, "%s\x81\x46%02d", name, value);
+                const int length = ListLineFormat(row, size, name, value);
+                EXPECT_STREQ(row, expected) << "'" << name << "', " << value << ", size " << size;
+                EXPECT_EQ(length, static_cast<int>(std::strlen(expected)));
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ bool SurfacePrepareRuns(Surface* surface, int key) {
             while (x < stride && row[x] != byte) {
                 ++x;
             }
-            spans[next++] = SurfaceSpan{begin, x, packedNext};
+            spans[next++] = SurfaceSpan{begin, x, packedNext, y};
             std::memcpy(packed + packedNext, row + begin, static_cast<size_t>(x - begin));
             packedNext += static_cast<uint32_t>(x - begin);
         }
@@ -164,6 +164,17 @@ template <typename Copy>
     // Each row starts one source row further down, in the same column.
     const int64_t firstY = base / srcStride;
     const int64_t x = base - firstY * srcStride;
+    if (x == 0 && w == srcStride) {
+        // Whole rows, as an image drawn in full is: every run of them is
+        // copied as it is, in one pass over the runs.
+        const SurfaceSpan* span = spans + rowStart[firstY];
+        const SurfaceSpan* const end = spans + rowStart[firstY + rows];
+        for (; span < end; ++span) {
+            Copy{}(dst + (span->row - firstY) * dstStride + span->begin, packed + span->packed,
+                   span->end - span->begin);
+        }
+        return;
+    }
     const int64_t piece = std::min(w, srcStride - x);
     for (int64_t y = firstY; y < firstY + rows; ++y, dst += dstStride) {
         CopySpans<Copy>(rowStart, spans, packed, dst, y, x, x + piece);

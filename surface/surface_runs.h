@@ -19,6 +19,7 @@ struct SurfaceSpan {
     int32_t begin;
     int32_t end;
     uint32_t packed;
+    int32_t row;  // the row that holds the run
 };
 
 struct SurfaceRuns {

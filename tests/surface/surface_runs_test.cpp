@@ -66,6 +66,14 @@ TEST(SurfaceRuns, BlitsThroughSpansDrawWhatTheCompareDraws) {
                 const int sx = static_cast<int>(random() % (shape.w + 20)) - 10;
                 const int sy = static_cast<int>(random() % (shape.h + 2)) - 1;
                 const int blitKey = trial % 10 == 0 ? key + 1 : key;  // another key: no spans
+                if (trial % 4 == 0) {
+                    // Whole source rows, as the overlay is drawn: the runs
+                    // are copied in one pass.
+                    const int whole = SurfaceStride(source.get());
+                    SurfaceBlit(withSpans.get(), dx, dy, whole, h, source.get(), 0, sy, blitKey);
+                    SurfaceBlit(withCompare.get(), dx, dy, whole, h, compared.get(), 0, sy,
+                                blitKey);
+                }
                 SurfaceBlit(withSpans.get(), dx, dy, w, h, source.get(), sx, sy, blitKey);
                 SurfaceBlit(withCompare.get(), dx, dy, w, h, compared.get(), sx, sy, blitKey);
                 ASSERT_EQ(Pixels(withSpans.get()), Pixels(withCompare.get()))

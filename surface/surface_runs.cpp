@@ -98,8 +98,12 @@ void SurfaceDropRuns(Surface* surface) {
 namespace {
 
 // Copies length bytes (at least one) of a span.
+// Copies length bytes of a span; a length of 0 or less copies nothing.
 struct PortableCopy {
     void operator()(uint8_t* out, const uint8_t* in, int64_t length) const {
+        if (length <= 0) {
+            return;
+        }
         // A star is a byte or two: a call to the library copy costs more.
         if (length < 8) {
             for (int64_t i = 0; i < length; ++i) {
@@ -113,15 +117,24 @@ struct PortableCopy {
 
 #if defined(__x86_64__) || defined(__i386__)
 // 64 bytes a step, the last part with masks that touch no byte past the span.
+// A span of up to 64 bytes, or of none, is one masked copy without a branch
+// on its length: a sparse image's runs fall in and out of a rectangle at
+// random, which would defeat the branch predictor.
+#define KARIDO_RUNS_AVX512 __attribute__((target("avx512f,avx512bw,bmi2")))
 struct Avx512Copy {
-    __attribute__((target("avx512f,avx512bw"))) void operator()(uint8_t* out, const uint8_t* in,
-                                                                int64_t length) const {
+    KARIDO_RUNS_AVX512 void operator()(uint8_t* out, const uint8_t* in, int64_t length) const {
+        if (length <= 64) {
+            const __mmask64 bytes =
+                _bzhi_u64(~uint64_t{0}, static_cast<unsigned>(std::max<int64_t>(length, 0)));
+            _mm512_mask_storeu_epi8(out, bytes, _mm512_maskz_loadu_epi8(bytes, in));
+            return;
+        }
         int64_t i = 0;
         for (; i + 64 <= length; i += 64) {
             _mm512_storeu_si512(out + i, _mm512_loadu_si512(in + i));
         }
         if (i < length) {
-            const __mmask64 rest = (__mmask64{1} << (length - i)) - 1;
+            const __mmask64 rest = _bzhi_u64(~uint64_t{0}, static_cast<unsigned>(length - i));
             _mm512_mask_storeu_epi8(out + i, rest, _mm512_maskz_loadu_epi8(rest, in + i));
         }
     }
@@ -164,14 +177,16 @@ template <typename Copy>
     // Each row starts one source row further down, in the same column.
     const int64_t firstY = base / srcStride;
     const int64_t x = base - firstY * srcStride;
-    if (x == 0 && w == srcStride) {
-        // Whole rows, as an image drawn in full is: every run of them is
-        // copied as it is, in one pass over the runs.
+    if (x + w <= srcStride) {
+        // No row runs on into the next: one pass over the runs of the rows,
+        // each cut to the columns (an image drawn in full needs no cut).
         const SurfaceSpan* span = spans + rowStart[firstY];
         const SurfaceSpan* const end = spans + rowStart[firstY + rows];
         for (; span < end; ++span) {
-            Copy{}(dst + (span->row - firstY) * dstStride + span->begin, packed + span->packed,
-                   span->end - span->begin);
+            const int64_t begin = std::max<int64_t>(span->begin, x);
+            const int64_t stop = std::min<int64_t>(span->end, x + w);
+            Copy{}(dst + (span->row - firstY) * dstStride + (begin - x),
+                   packed + span->packed + (begin - span->begin), stop - begin);
         }
         return;
     }
@@ -195,17 +210,19 @@ void RowsBlitPortable(const SurfaceRuns* runs, uint8_t* dst, int64_t dstStride, 
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("avx512f,avx512bw"))) void RowsBlitAvx512(const SurfaceRuns* runs,
+KARIDO_RUNS_AVX512 void RowsBlitAvx512(const SurfaceRuns* runs,
                                                                 uint8_t* dst, int64_t dstStride,
                                                                 int64_t base, int64_t w,
                                                                 int64_t rows, int64_t srcStride) {
     RowsBlit<Avx512Copy>(runs, dst, dstStride, base, w, rows, srcStride);
 }
+#undef KARIDO_RUNS_AVX512
 #endif
 
 RunsKernel BestRunsKernel() {
 #if defined(__x86_64__) || defined(__i386__)
-    if (blit::CpuHasAvx512()) {
+    __builtin_cpu_init();
+    if (blit::CpuHasAvx512() && __builtin_cpu_supports("bmi2")) {
         return RowsBlitAvx512;
     }
 #endif

@@ -16,6 +16,7 @@
 
 #include "bench/ratio_reporter.h"
 
+#include "game/item_list.h"
 #include "game/item_table.h"
 #include "platform/font.h"
 #include "platform/text.h"
@@ -68,10 +69,9 @@ void BM_ListPage(benchmark::State& state) {
     for (auto _ : state) {
         for (int i = 0; i < 30; ++i) {
             const ItemRecord& item = itemTable[i % 16];
-            std::snprintf(line, sizeof line, "%s\x81\x46%02d", item.name, i);
+            const int length = ListLineFormat(line, sizeof line, item.name, i);
             const bool drawn = platform::TextDraw(scene.font, &scene.target, 16 + 124 * (i % 2),
-                                                  6 + 12 * (i / 2), line,
-                                                  static_cast<int>(strnlen(line, sizeof line)), 255);
+                                                  6 + 12 * (i / 2), line, length, 255);
             benchmark::DoNotOptimize(drawn);
         }
         benchmark::ClobberMemory();

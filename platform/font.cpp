@@ -237,6 +237,13 @@ Font* FontCreateFromFiles(const FontFile& halfWidth, const FontFile& fullWidth) 
         }
         font->inkTop[slot] = static_cast<uint8_t>(top < bottom ? top : 0);
         font->inkBottom[slot] = static_cast<uint8_t>(top < bottom ? bottom : 0);
+        for (int r = 0; r < FONT_CELL_HEIGHT; ++r) {
+            unsigned reversed = 0;
+            for (int bit = 0; bit < 16; ++bit) {
+                reversed |= ((rows[r] >> bit) & 1u) << (15 - bit);
+            }
+            font->leftFirst[slot][r] = static_cast<uint16_t>(reversed);
+        }
     }
     return font;
 }

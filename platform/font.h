@@ -56,6 +56,9 @@ struct Font {
     // so drawing skips the blank rows above and below; both 0 when blank.
     uint8_t inkTop[FONT_GLYPH_SLOTS];
     uint8_t inkBottom[FONT_GLYPH_SLOTS];
+    // The rows again with the leftmost pixel in bit 0: the byte mask of a
+    // store that writes the row's set pixels in one go.
+    uint16_t leftFirst[FONT_GLYPH_SLOTS][FONT_CELL_HEIGHT];
 };
 
 // A font file's bytes, with a name for error messages.

@@ -43,19 +43,6 @@ constexpr auto MASKS_8 = MakeByteMasks<uint64_t, 8>();
 constexpr auto MASKS_4 = MakeByteMasks<uint32_t, 4>();
 constexpr auto MASKS_2 = MakeByteMasks<uint16_t, 2>();
 
-// Each byte with its bits in the opposite order.
-constexpr std::array<uint8_t, 256> MakeReversedBytes() {
-    std::array<uint8_t, 256> table{};
-    for (unsigned b = 0; b < 256; ++b) {
-        unsigned reversed = 0;
-        for (int i = 0; i < 8; ++i) {
-            reversed |= ((b >> i) & 1u) << (7 - i);
-        }
-        table[b] = static_cast<uint8_t>(reversed);
-    }
-    return table;
-}
-constexpr auto REVERSED_BYTES = MakeReversedBytes();
 
 // Sets the bytes of dst that mask selects to the colour's bytes.
 template <typename Word>
@@ -115,8 +102,9 @@ struct WordRows {
     // A few bytes at a time: read, merge through the row's byte mask, write.
     // The colours are copied first: the pixel stores could alias the canvas,
     // which would make the compiler load them again on every row.
-    static void Draw(const uint16_t* rows, int firstRow, int endRow, int width, uint8_t* dst,
-                     ptrdiff_t stride, const Canvas& canvas) {
+    static void Draw(const Font& font, int slot, int firstRow, int endRow, int width,
+                     uint8_t* dst, ptrdiff_t stride, const Canvas& canvas) {
+        const uint16_t* rows = font.rows[slot];
         if (width == FONT_FULL_WIDTH) {
             const uint64_t colour8 = canvas.colour8;
             const uint32_t colour4 = canvas.colour4;
@@ -142,16 +130,13 @@ struct WordRows {
 // One masked store a row: the row's bits, leftmost pixel first, are the
 // store's byte mask, so the pixels are never read.
 struct MaskedRows {
-    KARIDO_MASKED_STORES static void Draw(const uint16_t* rows, int firstRow, int endRow,
-                                          int width, uint8_t* dst, ptrdiff_t stride,
+    KARIDO_MASKED_STORES static void Draw(const Font& font, int slot, int firstRow, int endRow,
+                                          int, uint8_t* dst, ptrdiff_t stride,
                                           const Canvas& canvas) {
         const __m128i colour = _mm_set1_epi8(static_cast<char>(canvas.colour));
-        const unsigned cell = (1u << width) - 1;
+        const uint16_t* rows = font.leftFirst[slot];
         for (int r = firstRow; r < endRow; ++r, dst += stride) {
-            const unsigned mask = rows[r];
-            const unsigned leftFirst =
-                (REVERSED_BYTES[mask >> 8] | unsigned{REVERSED_BYTES[mask & 0xFF]} << 8) & cell;
-            _mm_mask_storeu_epi8(dst, static_cast<__mmask16>(leftFirst), colour);
+            _mm_mask_storeu_epi8(dst, static_cast<__mmask16>(rows[r]), colour);
         }
     }
 };
@@ -174,7 +159,7 @@ template <typename Rows>
     }
     uint8_t* rowStart = canvas.pixels + (y + firstRow) * canvas.stride;
     if (x >= canvas.clipLeft && x + width <= canvas.clipRight) {
-        Rows::Draw(rows, firstRow, endRow, width, rowStart + x, canvas.stride, canvas);
+        Rows::Draw(font, slot, firstRow, endRow, width, rowStart + x, canvas.stride, canvas);
         return;
     }
     // Cut by the left or right clip edge: set pixel by pixel inside it.

@@ -1,11 +1,18 @@
 // The window on SDL2: SDL's whole lifetime, one fixed-size window, its events
 // turned into the program's window events, the render procedure on a thread
-// of its own, and the newest frame of the mailbox shown on the window.
+// of its own, and the newest frame of the mailbox shown on the window at most
+// once per refresh of the display (the render thread itself is not paced: it
+// draws as fast as it can, and frames it draws in between are skipped).
+// Between two presents this thread sleeps on the window's events, so that it
+// leaves the processor to the render thread.
 // Everything here runs on the thread that calls WindowRun; the render thread
 // makes no SDL call (sounds are readied during Create, see audio.h).
 #include <SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +35,9 @@ struct SdlBackend {
     SDL_Texture* texture = nullptr;
     FrameMailbox* mailbox = nullptr;
     const Frame* shown = nullptr;  // the last frame taken; valid until the next take
+    bool vsync = false;            // the renderer says its presents wait for the refresh
+    bool exposed = false;          // the window must be drawn again, new frame or not
+    bool displayChanged = false;   // the window has moved to another display
 };
 
 uint32_t SdlTicks(const Window*) { return ClockSystemTicks(); }
@@ -147,14 +157,24 @@ bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
     SDL_SetWindowMinimumSize(backend->window, config->clientWidth, config->clientHeight);
     SDL_SetWindowMaximumSize(backend->window, config->clientWidth, config->clientHeight);
 
-    // No flags: SDL takes the SDL_RENDER_DRIVER hint if one is set, otherwise
-    // an accelerated renderer if it can and the software one if not. Without
-    // SDL_RENDERER_PRESENTVSYNC presenting does not wait for the display.
-    backend->renderer = SDL_CreateRenderer(backend->window, -1, 0);
+    // SDL takes the SDL_RENDER_DRIVER hint if one is set, otherwise an
+    // accelerated renderer if it can and the software one if not; each is
+    // asked to wait for the display's refresh when presenting. Should none
+    // that can be had offer that (SDL then finds no renderer at all), the one
+    // SDL would choose without it is taken: the loop's own timer paces it.
+    backend->renderer = SDL_CreateRenderer(backend->window, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (backend->renderer == nullptr) {
+        backend->renderer = SDL_CreateRenderer(backend->window, -1, 0);
+    }
     if (backend->renderer == nullptr) {
         ReportFailure("cannot create the renderer");
         return false;
     }
+    // What the renderer says of itself: whether its presents really wait is
+    // another matter (see Pacing).
+    SDL_RendererInfo info;
+    backend->vsync = SDL_GetRendererInfo(backend->renderer, &info) == 0 &&
+                     (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
 
     // Pixels are scaled by repeating them, never blurred.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
@@ -228,8 +248,14 @@ bool HandleEvent(const SDL_Event& event, Window* window, SdlBackend* backend,
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 return false;
             }
+            // Both are seen to at the next present, which comes within a
+            // refresh: an exposed window then shows the last frame again
+            // even when no new one has come.
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                ShowFrame(backend, window, backend->shown);
+                backend->exposed = true;
+            }
+            if (event.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+                backend->displayChanged = true;
             }
             return true;
         case SDL_KEYDOWN:
@@ -256,6 +282,99 @@ bool HandleEvent(const SDL_Event& event, Window* window, SdlBackend* backend,
             return true;
         default:
             return true;
+    }
+}
+
+// Hands the procedure every event that has reached the program: SDL first
+// reads all that the display has sent so far, then its queue is emptied.
+// False when an event closes the window (the rest stay unread).
+bool DrainEvents(Window* window, SdlBackend* backend, const WindowConfig* config) {
+    SDL_PumpEvents();
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        if (!HandleEvent(event, window, backend, config)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Sleeps until an event comes, at most milliseconds, and hands it to the
+// procedure; false when it closes the window.
+bool WaitForEvent(int milliseconds, Window* window, SdlBackend* backend,
+                  const WindowConfig* config) {
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, milliseconds) != 0) {
+        return HandleEvent(event, window, backend, config);
+    }
+    return true;
+}
+
+using PaceClock = std::chrono::steady_clock;
+
+// When the main thread presents: at most once per refresh of the display,
+// on a schedule of deadlines one refresh apart (each deadline follows from
+// the one before, not from when the present happened, so that the rate does
+// not drift below the refresh rate by the time it takes to wake up).
+//
+// A renderer that says its presents wait for the refresh (vsync) is trusted
+// only as far as it is seen to. A present that did wait returns at a
+// refresh; the next one is then due a quarter of a refresh before the next
+// refresh is expected, so that waking up a little late does not miss that
+// refresh and halve the rate. A present that returns at once leaves the
+// schedule as it is. Either way the deadlines never come closer than one
+// refresh apart, so a renderer that claims to wait and does not cannot show
+// frames more often than the display refreshes either.
+struct Pacing {
+    PaceClock::duration period{};  // one refresh of the window's display
+    PaceClock::duration lead{};    // how long before the expected refresh a vsync present starts
+    PaceClock::time_point due{};   // the next present starts no earlier than this
+};
+
+// The refresh rate SDL reports for the window's display, 60 Hz where it
+// reports none (0, unknown) or cannot tell which display the window is on.
+int RefreshRate(SDL_Window* sdlWindow) {
+    constexpr int FALLBACK_HZ = 60;
+    const int display = SDL_GetWindowDisplayIndex(sdlWindow);
+    SDL_DisplayMode mode;
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0 || mode.refresh_rate <= 0) {
+        return FALLBACK_HZ;
+    }
+    return mode.refresh_rate;
+}
+
+// Sets the period and the lead from the window's display.
+void PacingMeasureDisplay(Pacing* pacing, SDL_Window* sdlWindow) {
+    pacing->period = std::chrono::duration_cast<PaceClock::duration>(std::chrono::seconds(1)) /
+                     RefreshRate(sdlWindow);
+    pacing->lead = pacing->period / 4;
+}
+
+// Whole milliseconds to sleep from now until due, rounded up so that the
+// sleep does not end before it and so never spins: a deadline is met up to a
+// millisecond late (and whatever the scheduler adds), which the next one,
+// set from this one, does not carry.
+int MillisecondsUntil(PaceClock::time_point now, PaceClock::time_point due) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - now).count();
+    return static_cast<int>(std::clamp<decltype(left)>(left, 1, INT_MAX));
+}
+
+// Sets the next deadline once a present that started at start has returned
+// at end.
+void PacingPresented(Pacing* pacing, bool vsync, PaceClock::time_point start,
+                     PaceClock::time_point end) {
+    // A schedule far behind (the thread was held up for more than a refresh:
+    // a busy machine, a stopped process, a slow present) starts over from
+    // this present rather than presenting the missed deadlines back to back.
+    if (start - pacing->due > pacing->period) {
+        pacing->due = start;
+    }
+    pacing->due += pacing->period;
+    if (vsync) {
+        // Should this present have waited, it returned at a refresh: the
+        // next is expected a period later, and the next present starts the
+        // lead before it.
+        pacing->due = std::max(pacing->due, end + pacing->period - pacing->lead);
     }
 }
 
@@ -286,24 +405,44 @@ int RunWindow(const WindowConfig* config, SdlAudio* audio) {
     }
 
     SDL_ShowWindow(backend.window);
+    Pacing pacing;
+    PacingMeasureDisplay(&pacing, backend.window);
+    pacing.due = PaceClock::now();
     bool open = true;
     while (open) {
-        // Waits at most a millisecond, so that frames are shown as soon as
-        // the render thread publishes them, then drains what has come.
-        SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, 1) != 0) {
-            open = HandleEvent(event, &window, &backend, config);
-            while (open && SDL_PollEvent(&event) != 0) {
-                open = HandleEvent(event, &window, &backend, config);
-            }
+        // Until the next present is due, sleeps on the window's events and
+        // hands each to the procedure as it comes.
+        const PaceClock::time_point now = PaceClock::now();
+        if (now < pacing.due) {
+            open = WaitForEvent(MillisecondsUntil(now, pacing.due), &window, &backend, config);
+            continue;
         }
+        // Every present comes after all the events that reached the program
+        // before it: a key that reached the display before one present has
+        // been handed to the procedure by the next.
+        open = DrainEvents(&window, &backend, config);
         if (!open) {
             break;
         }
-        if (const Frame* frame = MailboxTakeNewest(backend.mailbox)) {
-            backend.shown = frame;
-            ShowFrame(&backend, &window, frame);
+        if (backend.displayChanged) {
+            backend.displayChanged = false;
+            PacingMeasureDisplay(&pacing, backend.window);
         }
+        const Frame* frame = MailboxTakeNewest(backend.mailbox);
+        if (frame == nullptr && !backend.exposed) {
+            // Nothing new to show yet (the render thread is slower than the
+            // display, or has not published its first frame): looks again
+            // every millisecond, the present still due.
+            open = WaitForEvent(1, &window, &backend, config);
+            continue;
+        }
+        if (frame != nullptr) {
+            backend.shown = frame;
+        }
+        backend.exposed = false;
+        const PaceClock::time_point start = PaceClock::now();
+        ShowFrame(&backend, &window, backend.shown);
+        PacingPresented(&pacing, backend.vsync, start, PaceClock::now());
     }
 
     // Nothing draws into the mailbox or the program's objects once the

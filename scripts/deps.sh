@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang llvm libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick python3
+  dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 
 missing=()

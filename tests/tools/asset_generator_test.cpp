@@ -1,6 +1,7 @@
-// The asset generator: colour table, BMP encoding, drawing primitives, the
-// roles the program relies on in each committed bitmap, and that the
-// committed resources are exactly what the generator writes.
+// The asset generator: colour table, BMP and PNG encoding, drawing
+// primitives, the roles the program relies on in each committed bitmap, the
+// program's icons, and that the committed resources and icons are exactly
+// what the generator writes.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,10 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "tools/asset_generator/app_icon.h"
 #include "tools/asset_generator/bitmap_art.h"
 #include "tools/asset_generator/bmp_writer.h"
 #include "tools/asset_generator/canvas.h"
 #include "tools/asset_generator/colour_table.h"
+#include "tools/asset_generator/png_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -100,6 +103,143 @@ const fs::path& ResourcesDir() {
 
 Image LoadCommitted(const std::string& name) {
     return ParseBmp(ReadBytes(ResourcesDir() / "bitmaps" / name), name);
+}
+
+// The committed icon theme tree, beside resources/ in packaging/.
+const fs::path& IconsDir() {
+    static const fs::path dir = ResourcesDir().parent_path() / "packaging" / "icons";
+    return dir;
+}
+
+uint32_t BigEndian32(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint32_t>(b.at(at)) << 24 | static_cast<uint32_t>(b.at(at + 1)) << 16 |
+           static_cast<uint32_t>(b.at(at + 2)) << 8 | b.at(at + 3);
+}
+
+// CRC-32 as PNG defines it, table driven.
+uint32_t PngCrc(const uint8_t* data, size_t size) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            t[n] = c;
+        }
+        return t;
+    }();
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// An indexed PNG read back: its palette, the alpha of the first palette
+// entries (tRNS) and the pixels, top row first.
+struct IndexedPng {
+    Image image;
+    std::vector<Rgb> palette;
+    std::vector<uint8_t> alpha;
+    int bitDepth = 0;
+    int colourType = 0;
+};
+
+// Reads a PNG as the encoder writes it, checking what any decoder checks:
+// the signature, every chunk's CRC, the order IHDR first and IEND last, the
+// zlib header, each stored block's length against its complement, the
+// Adler-32 of the data and the row filter bytes. Failures are test failures.
+IndexedPng ParsePng(const std::vector<uint8_t>& b, const std::string& what) {
+    IndexedPng png;
+    const std::vector<uint8_t> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (b.size() < 8 || !std::equal(signature.begin(), signature.end(), b.begin())) {
+        ADD_FAILURE() << what << ": no PNG signature";
+        return png;
+    }
+    std::vector<std::string> order;
+    std::vector<uint8_t> zlib;
+    size_t at = 8;
+    while (at + 12 <= b.size()) {
+        const uint32_t length = BigEndian32(b, at);
+        if (at + 12 + length > b.size()) {
+            break;
+        }
+        const std::string type(b.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                               b.begin() + static_cast<std::ptrdiff_t>(at + 8));
+        const std::vector<uint8_t> data(b.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                                        b.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
+        EXPECT_EQ(PngCrc(&b[at + 4], length + 4), BigEndian32(b, at + 8 + length))
+            << what << ": CRC of " << type;
+        order.push_back(type);
+        if (type == "IHDR" && length == 13) {
+            png.image.width = static_cast<int>(BigEndian32(data, 0));
+            png.image.height = static_cast<int>(BigEndian32(data, 4));
+            png.bitDepth = data[8];
+            png.colourType = data[9];
+            EXPECT_EQ(data[10], 0) << what << ": compression method";
+            EXPECT_EQ(data[11], 0) << what << ": filter method";
+            EXPECT_EQ(data[12], 0) << what << ": no interlace";
+        } else if (type == "PLTE") {
+            for (size_t i = 0; i + 2 < data.size(); i += 3) {
+                png.palette.push_back({data[i], data[i + 1], data[i + 2]});
+            }
+        } else if (type == "tRNS") {
+            png.alpha = data;
+        } else if (type == "IDAT") {
+            zlib.insert(zlib.end(), data.begin(), data.end());
+        }
+        at += 12 + length;
+    }
+    EXPECT_EQ(at, b.size()) << what << ": bytes after the last whole chunk";
+    if (order.empty() || order.front() != "IHDR" || order.back() != "IEND") {
+        ADD_FAILURE() << what << ": chunks must run from IHDR to IEND";
+        return png;
+    }
+    // Stored deflate blocks: a header byte, LEN and NLEN, then LEN bytes.
+    std::vector<uint8_t> raw;
+    if (zlib.size() < 6 || (zlib[0] * 256 + zlib[1]) % 31 != 0 || (zlib[0] & 0x0F) != 8) {
+        ADD_FAILURE() << what << ": no zlib header";
+        return png;
+    }
+    size_t z = 2;
+    bool last = false;
+    while (!last && z + 5 <= zlib.size()) {
+        last = (zlib[z] & 1) != 0;
+        EXPECT_EQ(zlib[z] >> 1 & 3, 0) << what << ": only stored blocks are read here";
+        const size_t len = U16(zlib, z + 1);
+        EXPECT_EQ(len ^ U16(zlib, z + 3), 0xFFFFu) << what << ": LEN and NLEN disagree";
+        if (z + 5 + len > zlib.size()) {
+            break;
+        }
+        raw.insert(raw.end(), zlib.begin() + static_cast<std::ptrdiff_t>(z + 5),
+                   zlib.begin() + static_cast<std::ptrdiff_t>(z + 5 + len));
+        z += 5 + len;
+    }
+    EXPECT_TRUE(last) << what << ": no final block";
+    EXPECT_EQ(z + 4, zlib.size()) << what << ": the zlib stream ends with its checksum";
+    uint32_t s1 = 1;
+    uint32_t s2 = 0;
+    for (const uint8_t byte : raw) {
+        s1 = (s1 + byte) % 65521u;
+        s2 = (s2 + s1) % 65521u;
+    }
+    if (z + 4 <= zlib.size()) {
+        EXPECT_EQ(s2 << 16 | s1, BigEndian32(zlib, z)) << what << ": Adler-32";
+    }
+    const auto width = static_cast<size_t>(png.image.width);
+    if (png.bitDepth != 8 || png.colourType != 3 ||
+        raw.size() != (width + 1) * static_cast<size_t>(png.image.height)) {
+        ADD_FAILURE() << what << ": expected 8-bit indexed rows of the image's size";
+        return png;
+    }
+    for (size_t row = 0; row < raw.size(); row += width + 1) {
+        EXPECT_EQ(raw[row], 0) << what << ": row filter";
+        png.image.pixels.insert(png.image.pixels.end(),
+                                raw.begin() + static_cast<std::ptrdiff_t>(row + 1),
+                                raw.begin() + static_cast<std::ptrdiff_t>(row + 1 + width));
+    }
+    return png;
 }
 
 // Colours used inside the box (x, y, w, h) with their pixel counts.
@@ -210,6 +350,45 @@ TEST(BmpWriter, PadsRowsAndWritesThemBottomUp) {
 TEST(BmpWriter, RejectsPixelCountsThatDoNotMatchTheSize) {
     EXPECT_THROW(BmpEncode(4, 4, std::vector<uint8_t>(15), ColourTable()), std::invalid_argument);
     EXPECT_THROW(BmpEncode(0, 4, {}, ColourTable()), std::invalid_argument);
+}
+
+TEST(PngWriter, WritesThePaletteAndOnlyTheTransparentIndexSeeThrough) {
+    const std::vector<uint8_t> pixels = {C_TRANSPARENT, C_WHITE,         C_RED,  //
+                                         C_BLUE,        Ramp(R_GOLD, 5), C_TRANSPARENT};
+    const std::vector<uint8_t> file = PngEncodeIndexed(3, 2, pixels, ColourTable());
+    const IndexedPng png = ParsePng(file, "encoded");
+    EXPECT_EQ(png.image.width, 3);
+    EXPECT_EQ(png.image.height, 2);
+    EXPECT_EQ(png.image.pixels, pixels);
+    const auto& table = ColourTable();
+    EXPECT_EQ(png.palette, std::vector<Rgb>(table.begin(), table.end()));
+    // Entries past the end of tRNS are opaque, so it needs to reach only the
+    // transparent index.
+    std::vector<uint8_t> alpha(C_TRANSPARENT + 1, 255);
+    alpha[C_TRANSPARENT] = 0;
+    EXPECT_EQ(png.alpha, alpha);
+    // The closing chunk is always the same twelve bytes.
+    const std::vector<uint8_t> iend = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    ASSERT_GE(file.size(), iend.size());
+    EXPECT_TRUE(std::equal(iend.begin(), iend.end(), file.end() - 12));
+}
+
+TEST(PngWriter, SplitsLargeImagesIntoSeveralStoredBlocks) {
+    // 300 rows of 301 bytes: more than one stored block holds, and a block
+    // boundary falls inside a row.
+    std::vector<uint8_t> pixels(300 * 300);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = static_cast<uint8_t>(i * 7 + i / 300);
+    }
+    const IndexedPng png = ParsePng(PngEncodeIndexed(300, 300, pixels, ColourTable()), "large");
+    EXPECT_EQ(png.image.width, 300);
+    EXPECT_EQ(png.image.pixels, pixels);
+}
+
+TEST(PngWriter, RejectsPixelCountsThatDoNotMatchTheSize) {
+    EXPECT_THROW(PngEncodeIndexed(4, 4, std::vector<uint8_t>(17), ColourTable()),
+                 std::invalid_argument);
+    EXPECT_THROW(PngEncodeIndexed(4, 0, {}, ColourTable()), std::invalid_argument);
 }
 
 TEST(Canvas, PrimitivesCoverTheExpectedPixels) {
@@ -510,6 +689,35 @@ TEST(CommittedBitmaps, SpriteSheetHoldsShipAndShotOnTransparentCells) {
     EXPECT_GT(rightWhite, leftWhite);
 }
 
+// Every size of the program's icon is the ship of the committed sprite sheet,
+// each of its pixels repeated (size / 16) times across and down, on a
+// see-through background.
+TEST(CommittedIcons, AreTheShipOfTheSpriteSheetEnlargedPixelForPixel) {
+    const Image sheet = LoadCommitted("101_sprites.bmp");
+    ASSERT_EQ(sheet.width, 256);
+    constexpr int SHIP_X = 2 * 16;  // the cell the game draws the ship from
+    for (const int size : APP_ICON_SIZES) {
+        const std::string name = std::to_string(size) + "x" + std::to_string(size);
+        const IndexedPng png =
+            ParsePng(ReadBytes(IconsDir() / "hicolor" / name / "apps" / "karido.png"), name);
+        ASSERT_EQ(png.image.width, size) << name;
+        ASSERT_EQ(png.image.height, size) << name;
+        ASSERT_EQ(png.image.pixels.size(), static_cast<size_t>(size) * size) << name;
+        ASSERT_EQ(png.alpha, std::vector<uint8_t>{0}) << name << ": index 0 alone is see-through";
+        int mismatches = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                mismatches += png.image.At(x, y) != sheet.At(SHIP_X + x * 16 / size, y * 16 / size);
+            }
+        }
+        EXPECT_EQ(mismatches, 0) << name;
+        const auto used = Histogram(png.image, 0, 0, size, size);
+        EXPECT_GT(used.size(), 8u) << name << ": the shaded ship, not a blank";
+        EXPECT_GT(used.at(C_TRANSPARENT), size * size / 4) << name;
+        EXPECT_EQ(png.image.At(0, 0), C_TRANSPARENT) << name;
+    }
+}
+
 // ---------------------------------------------------------------------------
 
 // The committed resources are the generator's output, byte for byte.
@@ -563,6 +771,34 @@ TEST_F(Regenerate, OutputMatchesTheCommittedFiles) {
     EXPECT_EQ(FileNames(out / "bitmaps"), expected);
 }
 
+// Paths of the files under dir, relative to it.
+std::set<std::string> FilesUnder(const fs::path& dir) {
+    std::set<std::string> names;
+    if (fs::is_directory(dir)) {
+        for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+            if (entry.is_regular_file()) {
+                names.insert(fs::relative(entry.path(), dir).generic_string());
+            }
+        }
+    }
+    return names;
+}
+
+TEST_F(Regenerate, IconsMatchTheCommittedFiles) {
+    const fs::path out = scratch_ / "icons";
+    const std::string command = std::string("\"") + KARIDO_ASSETS_EXE + "\" \"" +
+                                (scratch_ / "resources").string() + "\" --icons \"" + out.string() +
+                                "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const auto generated = FilesUnder(out);
+    EXPECT_EQ(generated.size(), APP_ICON_SIZES.size());
+    EXPECT_EQ(generated, FilesUnder(IconsDir())) << "file lists differ";
+    for (const std::string& name : generated) {
+        EXPECT_TRUE(ReadBytes(out / name) == ReadBytes(IconsDir() / name))
+            << "packaging/icons/" << name << " differs from the generator's output";
+    }
+}
+
 TEST_F(Regenerate, WritesAContactSheetPng) {
     const fs::path sheet = scratch_ / "docs" / "sheet.png";
     const std::string command = std::string("\"") + KARIDO_ASSETS_EXE + "\" \"" +
@@ -590,6 +826,8 @@ TEST_F(Regenerate, RejectsBadArgumentsWithoutWritingAnything) {
     EXPECT_NE(std::system((exe + out + " --frobnicate 2>/dev/null").c_str()), 0);
     EXPECT_NE(std::system((exe + out + " --contact-sheet 2>/dev/null").c_str()), 0)
         << "contact sheet without its path";
+    EXPECT_NE(std::system((exe + out + " --icons 2>/dev/null").c_str()), 0)
+        << "icons without their folder";
     EXPECT_FALSE(fs::exists(scratch_ / "out"));
 }
 

@@ -8,6 +8,11 @@
 constexpr int ITEM_ICON_SIZE = 48;
 constexpr int ITEM_ICON_COUNT = 16;
 
+// The player's ship in the sprite sheet (the cell the game draws it from);
+// the program's icon is made from it too.
+constexpr int SHIP_CELL_COLUMN = 2;
+constexpr int SHIP_CELL_ROW = 0;
+
 // sprites.cpp
 Canvas DrawSpriteSheet();
 

@@ -1,9 +1,11 @@
-// karido-assets <resources-dir> [--contact-sheet <png-path>]
+// karido-assets <resources-dir> [--contact-sheet <png-path>] [--icons <icons-dir>]
 //
 // Writes every bitmap to <resources-dir>/bitmaps/ and every sound to
-// <resources-dir>/sounds/, and optionally a PNG contact sheet that shows all
-// bitmaps enlarged, for people to look at. The output depends on nothing but
-// this program, so the committed resources can be checked by regenerating them.
+// <resources-dir>/sounds/, optionally a PNG contact sheet that shows all
+// bitmaps enlarged, for people to look at, and optionally the program's icon
+// at every size as an icon theme tree under <icons-dir> (hicolor/NxN/apps/).
+// The output depends on nothing but this program, so the committed resources
+// and icons can be checked by regenerating them.
 
 #include <algorithm>
 #include <cstdio>
@@ -14,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/asset_generator/app_icon.h"
 #include "tools/asset_generator/bitmap_art.h"
 #include "tools/asset_generator/bmp_writer.h"
 #include "tools/asset_generator/colour_table.h"
+#include "tools/asset_generator/png_writer.h"
 #include "tools/asset_generator/sound_synth.h"
 #include "tools/png/png_io.h"
 
@@ -105,7 +109,8 @@ bool WritePng(const fs::path& path, const png_io::RgbImage& image) {
 }
 
 int Usage() {
-    std::cerr << "usage: karido-assets <resources-dir> [--contact-sheet <png-path>]\n";
+    std::cerr << "usage: karido-assets <resources-dir> [--contact-sheet <png-path>]"
+                 " [--icons <icons-dir>]\n";
     return 2;
 }
 
@@ -114,10 +119,13 @@ int Usage() {
 int main(int argc, char** argv) {
     fs::path resources;
     fs::path contactSheet;
+    fs::path icons;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--contact-sheet" && i + 1 < argc) {
             contactSheet = argv[++i];
+        } else if (arg == "--icons" && i + 1 < argc) {
+            icons = argv[++i];
         } else if (!arg.empty() && arg[0] != '-' && resources.empty()) {
             resources = arg;
         } else {
@@ -156,6 +164,20 @@ int main(int argc, char** argv) {
         }
         if (!WritePng(contactSheet, BuildContactSheet(bitmaps))) {
             return 1;
+        }
+    }
+    if (!icons.empty()) {
+        for (const GeneratedBitmap& icon : AppIconsGenerate()) {
+            const fs::path path = icons / icon.fileName;
+            fs::create_directories(path.parent_path(), error);
+            if (error) {
+                std::cerr << "karido-assets: cannot create " << path.parent_path().string() << ": "
+                          << error.message() << "\n";
+                return 1;
+            }
+            if (!WriteFile(path, PngEncodeIndexed(icon.width, icon.height, icon.pixels, table))) {
+                return 1;
+            }
         }
     }
     return 0;

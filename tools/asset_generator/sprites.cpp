@@ -250,7 +250,7 @@ Canvas DrawSpriteSheet() {
     Canvas c(256, 256, C_TRANSPARENT);
     DrawTwinkle(c, CellX(0), CellY(0), 2);
     DrawTwinkle(c, CellX(1), CellY(0), 4);
-    DrawShip(c, CellX(2), CellY(0), 0);
+    DrawShip(c, CellX(SHIP_CELL_COLUMN), CellY(SHIP_CELL_ROW), 0);
     DrawShot(c, CellX(3), CellY(0), 0);
     DrawShot(c, CellX(4), CellY(0), 1);
     for (int frame = 0; frame < 4; ++frame) {

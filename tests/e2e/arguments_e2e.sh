@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The program takes no command line: whatever arguments it is given, it
+# ignores them. Each run below starts it with arguments that a program with
+# options would act on (help, version, a window size, a file to open, the
+# placeholders a menu entry may pass, an empty, a very long and a non-UTF-8
+# argument) and checks that it does just what it does without them: its
+# 384x256 window titled KARIDO, drawn, nothing on standard output, no word on
+# standard error about the arguments, and status 0 when asked to end.
+#
+# Nothing here waits for a fixed time: each step polls for what it needs, and
+# GUARD_SECONDS only ends a step that would otherwise hang.
+#
+# Usage: arguments_e2e.sh PATH_TO_KARIDO
+# Needs Xvfb, xdotool, xwininfo (x11-utils) and ImageMagick.
+set -uo pipefail
+
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+e2e_init "${1:-}" Xvfb xdotool xwininfo import convert timeout
+readonly KARIDO=$program
+start_xvfb
+echo "Xvfb on display $DISPLAY"
+
+# start_program runs "$program" with no arguments. It is pointed at a script
+# that execs the real program with the arguments, so that the process
+# start_program watches is the program itself.
+use_arguments() {
+    {
+        echo '#!/usr/bin/env bash'
+        printf 'exec %q' "$KARIDO"
+        printf ' %q' "$@"
+        echo
+    } >"$work/launcher"
+    chmod +x "$work/launcher"
+    program=$work/launcher
+}
+
+# One run with the arguments "$@", named $1 in the report.
+run_with() {
+    local name=$1
+    shift
+    use_arguments "$@"
+    start_program
+    if ! shoot_until panel_drawn; then
+        kill -0 "$program_pid" 2>/dev/null ||
+            fatal "$name: the program went away before drawing"
+        fatal "$name: no side panel within ${GUARD_SECONDS} s"
+    fi
+    pass "$name: the window is drawn"
+
+    local geometry width height
+    geometry=$(xwininfo -id "$window")
+    width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
+    height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
+    if [[ "$width" == "$CLIENT_WIDTH" && "$height" == "$CLIENT_HEIGHT" ]]; then
+        pass "$name: client area is ${width}x${height}"
+    else
+        fail "$name: client area is ${width}x${height}, expected ${CLIENT_WIDTH}x${CLIENT_HEIGHT}"
+    fi
+
+    kill -TERM "$program_pid"
+    wait_for_exit
+    if [[ -z "$exit_status" ]]; then
+        fatal "$name: still running ${GUARD_SECONDS} s after SIGTERM"
+    elif [[ "$exit_status" -eq 0 ]]; then
+        pass "$name: ends with status 0"
+    else
+        fail "$name: ended with status $exit_status"
+    fi
+
+    if [[ -s "$work/stdout" ]]; then
+        fail "$name: printed on standard output:"
+        head -c 2000 "$work/stdout" >&2
+    else
+        pass "$name: nothing on standard output"
+    fi
+    # Messages of the system's libraries may come on stderr; none may be about
+    # the arguments.
+    local argument
+    for argument in help version usage option argument frobnicate no-such-file; do
+        if grep -qi -- "$argument" "$work/stderr"; then
+            fail "$name: standard error mentions '$argument':"
+            head -c 2000 "$work/stderr" >&2
+        fi
+    done
+}
+
+run_with "options" --help -h --version -V --fullscreen --width=9999 --frobnicate -- -x
+printf -v long '%*s' 65536 ''
+long=${long// /A}
+run_with "odd arguments" /no-such-file.bmp %U %f "" "$long" $'\xff\xfe' 'a b'
+
+finish arguments_e2e

@@ -1,6 +1,7 @@
 # What the end-to-end scripts share: checking their argument and tools, a
 # work folder cleaned up on exit, reporting checks, a virtual X server, the
-# program and its window, its exit, screenshots and counting colours.
+# program and its window, asking its window to close, its exit, screenshots
+# and counting colours.
 # A script sources this file after `set -uo pipefail`, then calls e2e_init.
 #
 # Nothing here waits for a fixed time: each wait polls for what it needs, and
@@ -105,9 +106,9 @@ start_xvfb() {
 }
 
 # Starts the program and waits for its window; sets program_pid and window.
-# The software renderer is the quickest under Xvfb. The search runs in the
-# background so that the wait ends as soon as the program exits without a
-# window, not only when the guard runs out.
+# It runs with SDL's software renderer, the one every Xvfb has. The search
+# runs in the background so that the wait ends as soon as the program exits
+# without a window, not only when the guard runs out.
 start_program() {
     SDL_RENDER_DRIVER=software "$program" >"$work/stdout" 2>"$work/stderr" &
     program_pid=$!
@@ -134,6 +135,53 @@ start_program() {
         fi
         fatal "no window titled KARIDO within ${GUARD_SECONDS} s"
     fi
+}
+
+# Asks the window to close the way a window manager's close button does: a
+# WM_DELETE_WINDOW client message.
+send_close() {
+    python3 - "$1" <<'PYTHON'
+import ctypes
+import sys
+
+x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                           ctypes.c_void_p]
+x11.XFlush.argtypes = [ctypes.c_void_p]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+display = x11.XOpenDisplay(None)
+if not display:
+    sys.exit("cannot open the X display")
+window = int(sys.argv[1])
+event = Event()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = window
+event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+event.xclient.data[1] = 0  # CurrentTime
+if not x11.XSendEvent(display, window, 0, 0, ctypes.byref(event)):
+    sys.exit("XSendEvent failed")
+x11.XFlush(display)
+x11.XCloseDisplay(display)
+PYTHON
 }
 
 # Waits for the program to end, at most GUARD_SECONDS; sets exit_status

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the default and the asan (AddressSanitizer + UndefinedBehaviorSanitizer)
 # presets from scratch and runs every test in both, and the tsan
-# (ThreadSanitizer) preset for the tests that run threads; before them, fuzzes
-# the bitmap loader for a short, bounded time.
+# (ThreadSanitizer) preset for the tests that run threads; before them, runs
+# every fuzz target for a short, bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

@@ -58,14 +58,7 @@ run_with() {
     fi
 
     kill -TERM "$program_pid"
-    wait_for_exit
-    if [[ -z "$exit_status" ]]; then
-        fatal "$name: still running ${GUARD_SECONDS} s after SIGTERM"
-    elif [[ "$exit_status" -eq 0 ]]; then
-        pass "$name: ends with status 0"
-    else
-        fail "$name: ended with status $exit_status"
-    fi
+    expect_clean_exit SIGTERM "$name"
 
     if [[ -s "$work/stdout" ]]; then
         fail "$name: printed on standard output:"

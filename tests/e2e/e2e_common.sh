@@ -199,6 +199,25 @@ wait_for_exit() {
     program_pid=""
 }
 
+# Waits for the program to end after $1 (what was done to it, such as
+# "SIGTERM") and reports, as check $2, whether it ended with status 0. A
+# program still running when the guard runs out is killed.
+expect_clean_exit() {
+    local cause=$1 what=$2
+    wait_for_exit
+    if [[ -z "$exit_status" ]]; then
+        fail "$what: still running ${GUARD_SECONDS} s after $cause"
+        kill -KILL "$program_pid" 2>/dev/null
+        wait "$program_pid" 2>/dev/null
+        program_pid=""
+    elif [[ "$exit_status" -eq 0 ]]; then
+        pass "$what: ends with status 0"
+    else
+        fail "$what: ended with status $exit_status"
+        cat "$work/stderr" >&2
+    fi
+}
+
 # Takes a screenshot of the window into shot.png; fails if import fails (the
 # window may not be mapped yet) or the picture is not the client area's size.
 take_shot() {

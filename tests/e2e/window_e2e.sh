@@ -382,18 +382,7 @@ fi
 
 # Closing the window (what a window manager's close button sends).
 send_close "$window" || fatal "could not send WM_DELETE_WINDOW"
-wait_for_exit
-if [[ -z "$exit_status" ]]; then
-    fail "still running ${GUARD_SECONDS} s after WM_DELETE_WINDOW"
-    kill -KILL "$program_pid" 2>/dev/null
-    wait "$program_pid" 2>/dev/null
-    program_pid=""
-elif [[ "$exit_status" -eq 0 ]]; then
-    pass "closing the window ends the program with status 0"
-else
-    fail "closing the window ended the program with status $exit_status"
-    cat "$work/stderr" >&2
-fi
+expect_clean_exit WM_DELETE_WINDOW "closing the window"
 
 # --- second run: SIGTERM is a clean close too -------------------------------
 # SIGTERM goes once the program has drawn: its start-up is over by then.
@@ -404,14 +393,6 @@ if ! shoot_until panel_drawn; then
     fatal "no side panel on the second run's window within ${GUARD_SECONDS} s"
 fi
 kill -TERM "$program_pid"
-wait_for_exit
-if [[ -z "$exit_status" ]]; then
-    fail "still running ${GUARD_SECONDS} s after SIGTERM"
-elif [[ "$exit_status" -eq 0 ]]; then
-    pass "SIGTERM ends the program with status 0"
-else
-    fail "SIGTERM ended the program with status $exit_status"
-    cat "$work/stderr" >&2
-fi
+expect_clean_exit SIGTERM "SIGTERM"
 
 finish "$run_name"

@@ -138,14 +138,6 @@ else
 fi
 
 send_close "$window" || fatal "could not send WM_DELETE_WINDOW"
-wait_for_exit
-if [[ -z "$exit_status" ]]; then
-    fail "still running ${GUARD_SECONDS} s after WM_DELETE_WINDOW"
-elif [[ "$exit_status" -eq 0 ]]; then
-    pass "closing the window ends the program with status 0"
-else
-    fail "closing the window ended the program with status $exit_status"
-    cat "$work/stderr" >&2
-fi
+expect_clean_exit WM_DELETE_WINDOW "closing the window"
 
 finish window_soak

@@ -43,7 +43,6 @@ constexpr auto MASKS_8 = MakeByteMasks<uint64_t, 8>();
 constexpr auto MASKS_4 = MakeByteMasks<uint32_t, 4>();
 constexpr auto MASKS_2 = MakeByteMasks<uint16_t, 2>();
 
-
 // Sets the bytes of dst that mask selects to the colour's bytes.
 template <typename Word>
 inline void Blend(uint8_t* dst, Word mask, Word colour) {

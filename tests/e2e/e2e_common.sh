@@ -7,6 +7,8 @@
 # Nothing here waits for a fixed time: each wait polls for what it needs, and
 # GUARD_SECONDS only ends a wait that would otherwise hang.
 
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+readonly E2E_DIR
 readonly CLIENT_WIDTH=384
 readonly CLIENT_HEIGHT=256
 # How long one wait may last before it counts as hung: far beyond what a slow,
@@ -140,48 +142,14 @@ start_program() {
 # Asks the window to close the way a window manager's close button does: a
 # WM_DELETE_WINDOW client message.
 send_close() {
-    python3 - "$1" <<'PYTHON'
-import ctypes
-import sys
+    python3 "$E2E_DIR/window_message.py" close "$1"
+}
 
-x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x11.XInternAtom.restype = ctypes.c_ulong
-x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                           ctypes.c_void_p]
-x11.XFlush.argtypes = [ctypes.c_void_p]
-x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-
-
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-
-class Event(ctypes.Union):
-    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-
-
-display = x11.XOpenDisplay(None)
-if not display:
-    sys.exit("cannot open the X display")
-window = int(sys.argv[1])
-event = Event()
-event.xclient.type = 33  # ClientMessage
-event.xclient.window = window
-event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.xclient.format = 32
-event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-event.xclient.data[1] = 0  # CurrentTime
-if not x11.XSendEvent(display, window, 0, 0, ctypes.byref(event)):
-    sys.exit("XSendEvent failed")
-x11.XFlush(display)
-x11.XCloseDisplay(display)
-PYTHON
+# Asks the program whether it has caught up with the input sent so far (a
+# _NET_WM_PING, answered once every event before it has been read) and waits
+# for its answer, at most GUARD_SECONDS; false without one.
+wait_for_ping() {
+    python3 "$E2E_DIR/window_message.py" ping "$1" "$GUARD_SECONDS"
 }
 
 # Waits for the program to end, at most GUARD_SECONDS; sets exit_status

@@ -2,7 +2,10 @@
 # Soaks the real program's window in input under a virtual X server: for
 # SOAK_SECONDS xdotool presses and releases random keys (the game's keys and
 # some that do nothing) and clicks at random places inside the window, as
-# fast as it can, in batches of commands. Checks that the program stays up
+# fast as it can, in batches of commands; after each batch it waits for the
+# program to answer a ping, so that input never piles up beyond a batch
+# however slowly the program runs (a sanitizer build on a busy machine would
+# otherwise fall minutes behind). Checks that the program stays up
 # the whole time, that its resident memory does not grow beyond a small
 # tolerance between a sample after a warm-up and one at the end, and that
 # closing its window then ends it with status 0.
@@ -36,13 +39,13 @@ readonly SOAK_SECONDS=60
 # what it allocates once has been allocated.
 readonly WARM_UP_SECONDS=15
 # How much the resident memory may grow from the warm-up sample to the end.
-# Measured here, on a loaded two-core machine: 16 KiB to 2.3 MiB in the
+# Measured here, on a loaded two-core machine: tens of KiB to 2.3 MiB in the
 # optimised build, 3.4 to 4.2 MiB under AddressSanitizer. What grows comes
 # in steps when input piles up while the main thread waits for the
 # processor: SDL's and the X library's queues and the heap keep what a
 # backlog took, for reuse (15000 xdotool commands sent to a stopped program
-# took 7 MiB, and a few MiB more over four more such backlogs). A leak of a
-# small block per frame (tens of thousands of frames a second in the
+# took 7 MiB); the ping after each batch keeps a backlog to a batch. A leak
+# of a small block per frame (tens of thousands of frames a second in the
 # optimised build) or of a few hundred bytes per event (a hundred thousand
 # and more in a soak) goes beyond it.
 readonly RSS_TOLERANCE_KIB=$((16 * 1024))
@@ -103,6 +106,8 @@ while ((SECONDS - start < SOAK_SECONDS)); do
         failed_batches=$((failed_batches + 1))
     batches=$((batches + 1))
     expect_running "after $batches batches"
+    wait_for_ping "$window" ||
+        fatal "the program did not catch up with its input within ${GUARD_SECONDS} s (batch $batches)"
     if [[ -z "$rss_warm" ]] && ((SECONDS - start >= WARM_UP_SECONDS)); then
         rss_warm=$(resident_kib)
         echo "resident memory after ${WARM_UP_SECONDS} s: ${rss_warm} KiB"

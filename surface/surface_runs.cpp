@@ -13,20 +13,26 @@
 
 namespace {
 
-// Counts the runs and their bytes.
-void CountSpans(const Surface* surface, uint8_t key, size_t* spans, size_t* bytes) {
-    const int stride = SurfaceStride(surface);  // the padding bytes count
+// Calls visit(y, begin, end) for every run of bytes other than key, row by
+// row, left to right; a row's columns run to its stride, padding included.
+template <typename Visit>
+void ForEachRun(const Surface* surface, uint8_t key, Visit visit) {
+    const int stride = SurfaceStride(surface);
     const int rows = SurfaceRows(surface);
-    *spans = 0;
-    *bytes = 0;
     for (int y = 0; y < rows; ++y) {
         const uint8_t* row = surface->pixels + static_cast<size_t>(y) * stride;
-        bool inside = false;
-        for (int x = 0; x < stride; ++x) {
-            const bool opaque = row[x] != key;
-            *spans += opaque && !inside;
-            *bytes += opaque;
-            inside = opaque;
+        int x = 0;
+        while (x < stride) {
+            while (x < stride && row[x] == key) {
+                ++x;
+            }
+            const int begin = x;
+            while (x < stride && row[x] != key) {
+                ++x;
+            }
+            if (begin < x) {
+                visit(y, begin, x);
+            }
         }
     }
 }
@@ -39,11 +45,14 @@ bool SurfacePrepareRuns(Surface* surface, int key) {
         return false;
     }
     const auto byte = static_cast<uint8_t>(key & 0xFF);
-    const int stride = SurfaceStride(surface);  // the padding bytes count
+    const int stride = SurfaceStride(surface);
     const int rows = SurfaceRows(surface);
     size_t count = 0;
     size_t bytes = 0;
-    CountSpans(surface, byte, &count, &bytes);
+    ForEachRun(surface, byte, [&](int, int begin, int end) {
+        count += 1;
+        bytes += static_cast<size_t>(end - begin);
+    });
     if (count > UINT32_MAX || bytes > UINT32_MAX) {
         return false;
     }
@@ -62,28 +71,20 @@ bool SurfacePrepareRuns(Surface* surface, int key) {
     uint8_t* packed = reinterpret_cast<uint8_t*>(spans) + spanBytes;
     uint32_t next = 0;
     uint32_t packedNext = 0;
-    for (int y = 0; y < rows; ++y) {
-        rowStart[y] = next;
-        const uint8_t* row = surface->pixels + static_cast<size_t>(y) * stride;
-        int x = 0;
-        while (x < stride) {
-            while (x < stride && row[x] == byte) {
-                ++x;
-            }
-            if (x == stride) {
-                break;
-            }
-            const int begin = x;
-            while (x < stride && row[x] != byte) {
-                ++x;
-            }
-            spans[next++] = SurfaceSpan{begin, x, packedNext, y};
-            std::memcpy(packed + packedNext, row + begin, static_cast<size_t>(x - begin));
-            packedNext += static_cast<uint32_t>(x - begin);
+    int rowsStarted = 0;  // rows whose first span's index is in rowStart
+    ForEachRun(surface, byte, [&](int y, int begin, int end) {
+        while (rowsStarted <= y) {
+            rowStart[rowsStarted++] = next;
         }
+        spans[next++] = SurfaceSpan{begin, end, packedNext, y};
+        std::memcpy(packed + packedNext, surface->pixels + static_cast<size_t>(y) * stride + begin,
+                    static_cast<size_t>(end - begin));
+        packedNext += static_cast<uint32_t>(end - begin);
+    });
+    while (rowsStarted <= rows) {
+        rowStart[rowsStarted++] = next;
     }
-    rowStart[rows] = next;
-    *runs = SurfaceRuns{byte, rows, rowStart, spans, packed};
+    *runs = SurfaceRuns{byte, rowStart, spans, packed};
     surface->runs = runs;
     return true;
 }
@@ -97,7 +98,6 @@ void SurfaceDropRuns(Surface* surface) {
 
 namespace {
 
-// Copies length bytes (at least one) of a span.
 // Copies length bytes of a span; a length of 0 or less copies nothing.
 struct PortableCopy {
     void operator()(uint8_t* out, const uint8_t* in, int64_t length) const {
@@ -158,10 +158,7 @@ template <typename Copy>
     for (; span < end && span->begin < to; ++span) {
         const int64_t begin = std::max<int64_t>(span->begin, from);
         const int64_t stop = std::min<int64_t>(span->end, to);
-        if (begin < stop) {
-            Copy{}(dst + (begin - from), packed + span->packed + (begin - span->begin),
-                   stop - begin);
-        }
+        Copy{}(dst + (begin - from), packed + span->packed + (begin - span->begin), stop - begin);
     }
 }
 
@@ -210,10 +207,8 @@ void RowsBlitPortable(const SurfaceRuns* runs, uint8_t* dst, int64_t dstStride, 
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-KARIDO_RUNS_AVX512 void RowsBlitAvx512(const SurfaceRuns* runs,
-                                                                uint8_t* dst, int64_t dstStride,
-                                                                int64_t base, int64_t w,
-                                                                int64_t rows, int64_t srcStride) {
+KARIDO_RUNS_AVX512 void RowsBlitAvx512(const SurfaceRuns* runs, uint8_t* dst, int64_t dstStride,
+                                       int64_t base, int64_t w, int64_t rows, int64_t srcStride) {
     RowsBlit<Avx512Copy>(runs, dst, dstStride, base, w, rows, srcStride);
 }
 #undef KARIDO_RUNS_AVX512

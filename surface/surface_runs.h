@@ -24,9 +24,8 @@ struct SurfaceSpan {
 
 struct SurfaceRuns {
     uint8_t key;
-    int32_t rows;
     // Row r's spans are spans[rowStart[r]] .. spans[rowStart[r + 1] - 1], left
-    // to right; rowStart has rows + 1 entries.
+    // to right; rowStart has one entry for each row of the surface and one more.
     const uint32_t* rowStart;
     const SurfaceSpan* spans;
     const uint8_t* packed;

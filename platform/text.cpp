@@ -220,15 +220,14 @@ KARIDO_MASKED_STORES void DrawLineMasked(const Font& font, const Canvas& canvas,
 #undef KARIDO_MASKED_STORES
 #endif
 
-// Both drawers write the same pixels; the masked one where the CPU has it,
-// unless the caller asked for the word-wise one.
+// Both drawers write the same pixels: the masked one where the CPU has it,
+// the word-wise one elsewhere or when the caller asks for it.
 std::atomic<bool> wordsOnly{false};
 
 LineDrawer ChooseLineDrawer() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init();
-    if (!wordsOnly.load(std::memory_order_relaxed) && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512vl")) {
+    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")) {
         return DrawLineMasked;
     }
 #endif

@@ -76,6 +76,20 @@ struct HeadlessProgram {
     void Click(int x, int y) { platform::HeadlessClick(window, x, y); }
     void Advance(uint32_t milliseconds) { platform::HeadlessClockAdvance(window, milliseconds); }
 
+    // Shows every item of the list once, which loads its icon, then closes
+    // the list with its cursor back on the first item: frames after this
+    // load nothing.
+    void ShowEveryIcon() {
+        state->listActive = 1;
+        for (int item = 0; item < state->listCount; ++item) {
+            state->listSelection = item;
+            Frame();
+        }
+        state->listActive = 0;
+        state->listSelection = 0;
+        state->listTop = 0;
+    }
+
     // The sounds asked for so far, by the name of the resource they played,
     // or "BEEP"; and forgetting them, so that a check sees only new ones.
     std::vector<std::string> Sounds() const {

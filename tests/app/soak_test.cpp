@@ -217,15 +217,7 @@ TEST(Soak, AMillionFramesOfRandomInputKeepTheInvariantsMemoryAndBackBuffer) {
     testing_app::HeadlessProgram program(SEED);
     ASSERT_TRUE(program.Opened());
     AppState* state = program.state.get();
-    // Every item shown once: its icon is loaded on that first display.
-    state->listActive = 1;
-    for (int item = 0; item < state->listCount; ++item) {
-        state->listSelection = item;
-        program.Frame();
-    }
-    state->listActive = 0;
-    state->listSelection = 0;
-    state->listTop = 0;
+    program.ShowEveryIcon();
     program.Frame();
     const std::vector<uint8_t> zeros(SurfacePixelBytes(&state->backBuffer), 0);
     Player player(&program);

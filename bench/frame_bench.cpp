@@ -241,7 +241,7 @@ void SdlCompose(const SdlScene& sdl, const AppState* state) {
         }
     }
     sdl.Blit(sdl.overlay, 0, 0, 384, 256, 0, 0);
-    platform::TextDraw(state->hfont, &text, 260, 7, fpsText, -1, white);
+    platform::TextDraw(state->hfont, &text, FPS_TEXT_X, FPS_TEXT_Y, fpsText, -1, white);
     for (const Floater& slot : state->floaters) {
         const FloaterWord word = slot.word.load(std::memory_order_relaxed);
         if (WordGet(word, FLOATER_ACTIVE)) {

@@ -48,7 +48,7 @@ int RenderLoopFrame(RenderLoop* loop) {
         loop->framesInPeriod = 0;
         loop->periodStart = now;
     }
-    platform::DrawContextTextOut(state->hdcMem, 260, 7, fpsText,
+    platform::DrawContextTextOut(state->hdcMem, FPS_TEXT_X, FPS_TEXT_Y, fpsText,
                                  static_cast<int>(strnlen(fpsText, sizeof fpsText)));
     loop->framesInPeriod += 1;
 

@@ -9,8 +9,11 @@
 #include "platform/window.h"
 
 // The last frames-per-second text ("123fps"); empty until the first second
-// has passed.
+// has passed. It is drawn with its top-left corner at (FPS_TEXT_X,
+// FPS_TEXT_Y), on the side panel.
 extern char fpsText[16];
+constexpr int FPS_TEXT_X = 260;
+constexpr int FPS_TEXT_Y = 7;
 
 // The loop: the state it runs on, and its own bookkeeping for the
 // frames-per-second figure.

@@ -1,24 +1,27 @@
 // Reading KARIDO's frames-per-second counter off a screenshot of its window:
-// the text "<N>fps" that render/frame_loop.cpp draws at (260, 7) in white
-// with the program's embedded 12-pixel font, one 6x12 half-width cell per
-// character. The reader knows the characters only as that font draws them:
-// it draws "0123456789fps" with the program's own text drawing when it
-// starts, and matches each cell of the screenshot against those glyphs.
+// the text "<N>fps" that render/frame_loop.cpp draws at (FPS_TEXT_X,
+// FPS_TEXT_Y) in white with the program's embedded 12-pixel font, one 6x12
+// half-width cell per character. The reader knows the characters only as
+// that font draws them: it draws "0123456789fps" with the program's own text
+// drawing when it starts, and matches each cell of the screenshot against
+// those glyphs.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "platform/font.h"
+#include "render/frame_loop.h"
 #include "tools/png/png_io.h"
 
 namespace fps_reader {
 
 // Where the counter's first cell is, in client coordinates, and its cells.
-inline constexpr int COUNTER_X = 260;
-inline constexpr int COUNTER_Y = 7;
-inline constexpr int CELL_WIDTH = 6;
-inline constexpr int CELL_HEIGHT = 12;
+inline constexpr int COUNTER_X = FPS_TEXT_X;
+inline constexpr int COUNTER_Y = FPS_TEXT_Y;
+inline constexpr int CELL_WIDTH = platform::FONT_HALF_WIDTH;
+inline constexpr int CELL_HEIGHT = platform::FONT_CELL_HEIGHT;
 // The counter's text fits a 16-byte buffer with its terminator: "fps" and at
 // most 12 digits.
 inline constexpr int MAX_DIGITS = 12;

@@ -1,7 +1,6 @@
 #include "app/window_proc.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "base/view_mode.h"
 #include "game/game_tick.h"
@@ -44,8 +43,9 @@ int Create(AppState* state, platform::Window* window) {
     }
     // The platform starts the render procedure only after this returns, so
     // the stars, the first words, the view and the list race none of its
-    // ticks.
-    std::srand(platform::WindowTicks(window));
+    // ticks. The generator is the program's own, so that every platform
+    // scatters the same stars from the same clock.
+    RandomSeed(&state->random, platform::WindowTicks(window));
     StarsScatter(state);
     PlayfieldInitWords(state);
     SetViewMode(state, 0, 1);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/random.h"
 #include "base/words.h"
 #include "base/surface_record.h"
 
@@ -107,6 +108,10 @@ struct AppState {
     SpriteWord sprites[SPRITE_COUNT];
     LayerWord layerWords[LAYER_COUNT];
     Floater floaters[FLOATER_COUNT];
+    // The stars' and the floating numbers' generator: seeded in Create,
+    // drawn from by StarsScatter (in Create) and FloaterSpawn (on a left
+    // click), all on the user-interface thread only.
+    Random random;
     // Written by the user-interface thread as keys go down and up, read by
     // the tick on the render thread.
     std::atomic<InputBits> input;

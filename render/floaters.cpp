@@ -1,7 +1,6 @@
 #include "render/floaters.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/draw_context.h"
@@ -16,7 +15,7 @@ void FloaterSpawn(AppState* state, uint32_t lParam) {
         if (WordGet(word, FLOATER_ACTIVE)) {
             continue;
         }
-        std::snprintf(slot.text, sizeof slot.text, "%d", std::rand() % 10000);
+        std::snprintf(slot.text, sizeof slot.text, "%d", RandomNext(&state->random) % 10000);
         FloaterWord fresh = 0;
         fresh = WordSet(fresh, FLOATER_ACTIVE, 1);
         fresh = WordSet(fresh, FLOATER_X, lParam & 0xFF);

@@ -10,9 +10,10 @@
 extern const int riseTable[32];
 
 // A left click (user-interface thread): fills the lowest free slot with a
-// number at the click's client position cut to 8 bits (low word of lParam x,
-// high word y). The text is written first, then the word is published; with
-// every slot busy the click does nothing.
+// number, RandomNext(&state->random) % 10000, at the click's client position
+// cut to 8 bits (low word of lParam x, high word y). The text is written
+// first, then the word is published; with every slot busy the click does
+// nothing and draws no number.
 void FloaterSpawn(AppState* state, uint32_t lParam);
 
 // Once a frame (render thread): ages every active number, draws its text in

@@ -1,17 +1,16 @@
 #include "render/layers.h"
 
-#include <cstdlib>
-
 #include "render/startup.h"
 #include "surface/surface.h"
 #include "surface/surface_runs.h"
 
 void StarsScatter(AppState* state) {
+    Random* random = &state->random;
     for (int pass = 0; pass < 1024; ++pass) {
         for (int layer = 0; layer < LAYER_COUNT; ++layer) {
-            const int value = std::rand() & 7;
-            const int y = std::rand() & 1023;
-            const int x = std::rand() & 1023;
+            const int value = RandomNext(random) & 7;
+            const int y = RandomNext(random) & 1023;
+            const int x = RandomNext(random) & 1023;
             if (state->layers[layer] != nullptr) {
                 SurfacePutPixel(state->layers[layer], x, y, value);
             }

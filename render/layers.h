@@ -5,11 +5,11 @@
 
 constexpr int LAYER_SIZE = 1024;  // each layer is 1024x1024 screen indices
 
-// Scatters 1024 stars into each layer with the standard generator (seeded by
-// the caller): per pass, value = rand() & 7, y = rand() & 1023 and
-// x = rand() & 1023 for layer 0, then the same for layer 1. A value of 0
-// leaves the pixel empty; a later star overwrites an earlier one. Then finds
-// each layer's spans of stars.
+// Scatters 1024 stars into each layer with state's generator (seeded by the
+// caller), on the user-interface thread: per pass, value = next & 7,
+// y = next & 1023 and x = next & 1023 (next: RandomNext(&state->random)) for
+// layer 0, then the same for layer 1. A value of 0 leaves the pixel empty; a
+// later star overwrites an earlier one. Then finds each layer's spans of stars.
 void StarsScatter(AppState* state);
 
 // The first words: both layers visible at source (0, 0), and sprites[0] the

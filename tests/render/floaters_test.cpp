@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "tests/render/render_fixture.h"
@@ -37,6 +38,20 @@ TEST(FloaterSpawn, FillsTheLowestFreeSlotWithANumberAtTheClick) {
     EXPECT_EQ(state->floaters[2].word.load(), 0u);
 }
 
+TEST(FloaterSpawn, TheNumbersComeFromTheStatesGenerator) {
+    auto state = std::make_unique<AppState>();
+    RandomSeed(&state->random, 20261209);
+    Random replay{};
+    RandomSeed(&replay, 20261209);
+    for (int slot = 0; slot < 40; ++slot) {
+        FloaterSpawn(state.get(), Click(slot, 9));
+        EXPECT_EQ(std::string(state->floaters[slot].text),
+                  std::to_string(RandomNext(&replay) % 10000))
+            << slot;
+    }
+    EXPECT_EQ(state->random.state, replay.state);
+}
+
 TEST(FloaterSpawn, WithEverySlotBusyAClickChangesNothing) {
     auto state = std::make_unique<AppState>();
     for (int i = 0; i < FLOATER_COUNT; ++i) {
@@ -48,11 +63,13 @@ TEST(FloaterSpawn, WithEverySlotBusyAClickChangesNothing) {
         ASSERT_EQ(WordGet(before.back(), FLOATER_ACTIVE), 1u);
     }
     const std::string text5 = state->floaters[5].text;
+    const uint32_t generator = state->random.state;
     FloaterSpawn(state.get(), Click(7, 7));
     for (int i = 0; i < FLOATER_COUNT; ++i) {
         ASSERT_EQ(state->floaters[i].word.load(), before[static_cast<size_t>(i)]);
     }
     EXPECT_EQ(text5, state->floaters[5].text);
+    EXPECT_EQ(state->random.state, generator);  // no number was drawn
     // Once slots 9 and 3 free, the next click takes slot 3.
     state->floaters[9].word.store(0);
     state->floaters[3].word.store(0);

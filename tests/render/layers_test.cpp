@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -148,17 +147,18 @@ TEST(DrawSprites, SpritesAreClippedAtTheTargetEdges) {
 
 TEST(Playfield, StarsAndFirstWords) {
     Playfield f;
-    std::srand(1234);
+    RandomSeed(&f.state->random, 1234);
     StarsScatter(f.state.get());
     // Replay the generator: the same calls in the same order.
-    std::srand(1234);
+    Random replay{};
+    RandomSeed(&replay, 1234);
     std::vector<uint8_t> expected[2] = {std::vector<uint8_t>(1024 * 1024),
                                         std::vector<uint8_t>(1024 * 1024)};
     for (int pass = 0; pass < 1024; ++pass) {
         for (int layer = 0; layer < 2; ++layer) {
-            const int value = std::rand() & 7;
-            const int y = std::rand() & 1023;
-            const int x = std::rand() & 1023;
+            const int value = RandomNext(&replay) & 7;
+            const int y = RandomNext(&replay) & 1023;
+            const int x = RandomNext(&replay) & 1023;
             expected[layer][static_cast<size_t>(y * 1024 + x)] = static_cast<uint8_t>(value);
         }
     }
@@ -173,6 +173,9 @@ TEST(Playfield, StarsAndFirstWords) {
         EXPECT_GT(stars, 800);  // about seven in eight of 1024 are visible
         EXPECT_LE(stars, 1024);
     }
+    // The scatter drew 6 * 1024 numbers: the state's generator is where the
+    // replay's is.
+    EXPECT_EQ(f.state->random.state, replay.state);
 
     f.state->sprites[0] = WordSet(WordSet(0, SPRITE_EXTRA, 5), SPRITE_X, 7);
     PlayfieldInitWords(f.state.get());

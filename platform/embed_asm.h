@@ -1,6 +1,6 @@
-/* For the assembly files that link data into the executable (the font, the
-   resources). They are preprocessed, so that one file assembles for ELF and
-   for PE/COFF targets alike:
+/* For the assembly files that link data into the executable (the font's
+   glyph table, the resources). They are preprocessed, so that one file
+   assembles for ELF and for PE/COFF targets alike:
    - KARIDO_C_NAME(name): the assembler name of a C symbol, the target's C
      symbol prefix (an underscore on 32-bit Windows, nothing on ELF and
      64-bit Windows) joined to the name;

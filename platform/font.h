@@ -1,7 +1,10 @@
 // The program's one font: a 12-pixel fixed-pitch Japanese bitmap face linked
 // into the executable (half-width 6x12 JIS X 0201 characters and full-width
-// 12x12 JIS X 0208 characters). Every glyph is rendered once, when the font
-// is created, into a 1-bit glyph table; drawing reads only that table.
+// 12x12 JIS X 0208 characters). The executable carries the glyphs as a
+// compact table (platform/font_table.h), written on the build machine from
+// the Shinonome font files; creating the font unpacks it into the 1-bit
+// glyph rows below, with no font library at run time. Drawing reads only
+// those rows.
 #pragma once
 
 #include <cstddef>
@@ -61,31 +64,19 @@ struct Font {
     uint16_t leftFirst[FONT_GLYPH_SLOTS][FONT_CELL_HEIGHT];
 };
 
-// A font file's bytes, with a name for error messages.
-struct FontFile {
-    const char* name;
-    const uint8_t* data;
-    size_t size;
-};
-
-// Any requested face resolves to the embedded 12-pixel font; the request
-// itself may be null. Returns null, after one line on stderr, when the
-// embedded font data cannot be read or memory runs out.
+// Any requested face resolves to the embedded 12-pixel font, built from the
+// glyph table linked into the executable; the request itself may be null.
+// Returns null, after one line on stderr, when the embedded table cannot be
+// read or memory runs out.
 Font* FontCreateIndirect(const LogFontA* request);
 
-// Builds a font from a half-width (JIS X 0201) and a full-width (JIS X 0208)
-// 12-pixel bitmap font file in any format FreeType reads (gzip-compressed PCF
-// included). Returns null, after one line on stderr naming the file and the
-// reason, when either cannot be read or has no 12-pixel strike.
-// The bytes are only read during the call.
-Font* FontCreateFromFiles(const FontFile& halfWidth, const FontFile& fullWidth);
-
-// The two font files linked into the executable.
-FontFile FontEmbeddedHalfWidth();
-FontFile FontEmbeddedFullWidth();
-
-// Releases a font from FontCreateIndirect or FontCreateFromFiles. Null is allowed.
+// Releases a font from FontCreateIndirect, FontCreateFromTable
+// (font_table.h) or FontCreateFromFiles (font_files.h). Null is allowed.
 void FontDestroy(Font* font);
+
+// For the code that builds a font: fills inkTop, inkBottom and leftFirst of
+// every slot from its rows, which must be complete.
+void FontDeriveRows(Font* font);
 
 constexpr int FontCellHeight(const Font*) {
     return FONT_CELL_HEIGHT;

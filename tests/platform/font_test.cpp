@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/font_table.h"
+#include "tests/platform/font_compare.h"
 #include "tests/platform/text_fixtures.h"
 
 namespace {
@@ -179,45 +184,339 @@ TEST(Font, CharactersTheFontLacksAreBlankCellsOfTheirWidth) {
     EXPECT_EQ(wideSpace.width, 12);
 }
 
-// Font files that cannot be read give a null font and one line on stderr
-// naming the file.
-TEST(Font, UnreadableFilesAreReportedByName) {
-    const FontFile half{"half.pcf.gz", FontEmbeddedHalfWidth().data,
-                        FontEmbeddedHalfWidth().size};
-    const FontFile full{"full.pcf.gz", FontEmbeddedFullWidth().data,
-                        FontEmbeddedFullWidth().size};
-    const uint8_t junk[] = "this is not a font file";
 
-    struct Case {
-        const char* what;
-        FontFile halfWidth;
-        FontFile fullWidth;
-        const char* named;
-    };
-    const Case cases[] = {
-        {"empty", FontFile{"empty.pcf.gz", nullptr, 0}, full, "empty.pcf.gz"},
-        {"junk", half, FontFile{"junk.pcf.gz", junk, sizeof junk}, "junk.pcf.gz"},
-        {"truncated", FontFile{"cut.pcf.gz", half.data, half.size / 2}, full, "cut.pcf.gz"},
-        {"truncated full-width", half, FontFile{"cut.pcf.gz", full.data, full.size / 3},
-         "cut.pcf.gz"},
-        {"faces swapped", full, half, "full.pcf.gz"},
-    };
-    for (const Case& c : cases) {
-        testing::internal::CaptureStderr();
-        Font* font = FontCreateFromFiles(c.halfWidth, c.fullWidth);
-        const std::string message = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(font, nullptr) << c.what;
-        FontDestroy(font);
-        EXPECT_NE(message.find(c.named), std::string::npos) << c.what << ": " << message;
-        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << c.what << ": " << message;
+// ---------------------------------------------------------------------------
+// The glyph table (platform/font_table.h).
+
+// An exactly sized heap copy of a table, so that AddressSanitizer (the asan
+// build) stops any read past its end.
+class HeapCopy {
+   public:
+    HeapCopy(const uint8_t* data, size_t size) : bytes_(new uint8_t[size]), size_(size) {
+        if (size != 0) {
+            std::memcpy(bytes_.get(), data, size);
+        }
     }
+    explicit HeapCopy(const std::vector<uint8_t>& bytes) : HeapCopy(bytes.data(), bytes.size()) {}
+    const uint8_t* data() const { return bytes_.get(); }
+    size_t size() const { return size_; }
 
+   private:
+    std::unique_ptr<uint8_t[]> bytes_;
+    size_t size_;
+};
+
+std::vector<uint8_t> EmbeddedTable() {
+    const FontTableBytes table = FontEmbeddedTable();
+    return std::vector<uint8_t>(table.data, table.data + table.size);
+}
+
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint32_t>(b.at(at)) | static_cast<uint32_t>(b.at(at + 1)) << 8 |
+           static_cast<uint32_t>(b.at(at + 2)) << 16 | static_cast<uint32_t>(b.at(at + 3)) << 24;
+}
+
+void Set32(std::vector<uint8_t>* b, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        b->at(at + static_cast<size_t>(i)) = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+// The header's fields (font_table.h).
+constexpr size_t AT_VERSION = 8;
+constexpr size_t AT_HALF_GLYPHS = 20;
+constexpr size_t AT_FULL_GLYPHS = 24;
+constexpr size_t AT_TABLE_SIZE = 28;
+constexpr size_t AT_BITMAP = FONT_TABLE_HEADER_SIZE;
+constexpr size_t AT_ROWS = AT_BITMAP + FONT_TABLE_BITMAP_SIZE;
+
+void SetSlotBit(std::vector<uint8_t>* b, int slot, bool on) {
+    uint8_t& byte = b->at(AT_BITMAP + static_cast<size_t>(slot / 8));
+    const uint8_t bit = static_cast<uint8_t>(1u << (slot % 8));
+    byte = static_cast<uint8_t>(on ? byte | bit : byte & ~bit);
+}
+
+// Reads a damaged table from an exactly sized heap copy: no font, and one
+// line on stderr naming the table and holding reason.
+void ExpectRefused(const std::vector<uint8_t>& bytes, const std::string& what,
+                   const std::string& reason) {
+    const HeapCopy copy(bytes);
     testing::internal::CaptureStderr();
-    Font* font = FontCreateFromFiles(half, full);
+    Font* font = FontCreateFromTable(copy.data(), copy.size(), "damaged.bin");
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(font, nullptr) << what;
+    FontDestroy(font);
+    EXPECT_EQ(message.rfind("font: cannot read damaged.bin: ", 0), 0u) << what << ": " << message;
+    EXPECT_NE(message.find(reason), std::string::npos) << what << ": " << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << what << ": " << message;
+}
+
+TEST(FontTable, TheEmbeddedTableIsTheCommittedFile) {
+    const std::vector<uint8_t> committed = font_compare::ReadBytes(KARIDO_FONT_TABLE_FILE);
+    ASSERT_FALSE(committed.empty()) << KARIDO_FONT_TABLE_FILE;
+    EXPECT_TRUE(EmbeddedTable() == committed)
+        << "the linked table differs from " << KARIDO_FONT_TABLE_FILE;
+    // The header's size is the table's.
+    EXPECT_EQ(Get32(committed, AT_TABLE_SIZE), committed.size());
+    EXPECT_EQ(committed.size(), AT_ROWS + 12 * Get32(committed, AT_HALF_GLYPHS) +
+                                    18 * Get32(committed, AT_FULL_GLYPHS));
+    // The half-width roman and katakana sets, and most of JIS X 0208.
+    EXPECT_EQ(Get32(committed, AT_HALF_GLYPHS), 95u + 63u);
+    EXPECT_GT(Get32(committed, AT_FULL_GLYPHS), 6800u);
+}
+
+TEST(FontTable, TheFontWritesTheEmbeddedTableBack) {
+    std::vector<uint8_t> written;
+    ASSERT_TRUE(FontWriteTable(*SharedFont(), &written));
+    EXPECT_TRUE(written == EmbeddedTable());
+}
+
+TEST(FontTable, ATableFromAHeapCopyGivesTheSameFont) {
+    const HeapCopy copy(EmbeddedTable());
+    testing::internal::CaptureStderr();
+    Font* font = FontCreateFromTable(copy.data(), copy.size(), "copy.bin");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(std::memcmp(font->rows, SharedFont()->rows, sizeof font->rows), 0);
+    EXPECT_TRUE(font_compare::SameFont(*font, *SharedFont()));
     FontDestroy(font);
+}
+
+// Every pixel position of both widths survives the packing: a font whose
+// every other slot holds a pseudo-random pattern over the cell's width.
+TEST(FontTable, EveryPixelOfBothWidthsSurvivesTheTable) {
+    auto font = std::make_unique<Font>();
+    uint32_t seed = 20261209;
+    for (int slot = 0; slot < FONT_MISSING_GLYPH; slot += 1 + slot % 2) {
+        font->present[slot] = 1;
+        const uint16_t mask = FontSlotWidth(slot) == FONT_HALF_WIDTH ? 0xFC00 : 0xFFF0;
+        for (int r = 0; r < FONT_CELL_HEIGHT; ++r) {
+            seed = seed * 1664525u + 1013904223u;
+            font->rows[slot][r] = static_cast<uint16_t>((seed >> 12) & mask);
+        }
+    }
+    // Full rows at the first and last slot of each width, too.
+    for (int slot : {0, FONT_SINGLE_BYTE_GLYPHS - 1, FONT_SINGLE_BYTE_GLYPHS,
+                     FONT_MISSING_GLYPH - 1}) {
+        font->present[slot] = 1;
+        for (int r = 0; r < FONT_CELL_HEIGHT; ++r) {
+            font->rows[slot][r] = FontSlotWidth(slot) == FONT_HALF_WIDTH ? 0xFC00 : 0xFFF0;
+        }
+    }
+    FontDeriveRows(font.get());
+    std::vector<uint8_t> table;
+    ASSERT_TRUE(FontWriteTable(*font, &table));
+    const HeapCopy copy(table);
+    Font* back = FontCreateFromTable(copy.data(), copy.size(), "patterns.bin");
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(font_compare::SameFont(*back, *font));
+    FontDestroy(back);
+}
+
+TEST(FontTable, AnEmptyFontMakesTheSmallestTable) {
+    auto font = std::make_unique<Font>();
+    std::vector<uint8_t> table;
+    ASSERT_TRUE(FontWriteTable(*font, &table));
+    EXPECT_EQ(table.size(), AT_ROWS);
+    Font* back = FontCreateFromTable(table.data(), table.size(), "empty font");
+    ASSERT_NE(back, nullptr);
+    FontDeriveRows(font.get());
+    EXPECT_TRUE(font_compare::SameFont(*back, *font));
+    FontDestroy(back);
+}
+
+// Every length short of the whole table, each from a heap copy of exactly
+// that many bytes.
+TEST(FontTable, EveryTruncationIsRefused) {
+    const std::vector<uint8_t> table = EmbeddedTable();
+    ASSERT_GT(table.size(), AT_ROWS);
+    size_t accepted = 0;
+    testing::internal::CaptureStderr();
+    for (size_t length = 0; length < table.size(); ++length) {
+        const HeapCopy copy(table.data(), length);
+        Font* font = FontCreateFromTable(copy.data(), copy.size(), "cut.bin");
+        accepted += font != nullptr ? 1 : 0;
+        FontDestroy(font);
+    }
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(accepted, 0u);
+    // One line for each length, every one naming the table.
+    EXPECT_EQ(static_cast<size_t>(std::count(messages.begin(), messages.end(), '\n')),
+              table.size());
+    const std::string prefix = "font: cannot read cut.bin: ";
+    size_t named = 0;
+    for (size_t at = 0; at < messages.size();) {
+        const size_t end = std::min(messages.find('\n', at), messages.size());
+        named += messages.compare(at, prefix.size(), prefix) == 0 ? 1 : 0;
+        at = end + 1;
+    }
+    EXPECT_EQ(named, table.size());
+
+    // A few lengths one by one, with the reason.
+    ExpectRefused({}, "nothing", "empty");
+    for (size_t length : {size_t{1}, size_t{8}, FONT_TABLE_HEADER_SIZE - 1}) {
+        ExpectRefused(std::vector<uint8_t>(table.begin(), table.begin() + length),
+                      std::to_string(length) + " bytes", "shorter than its 32-byte header");
+    }
+    for (size_t length : {FONT_TABLE_HEADER_SIZE, AT_ROWS - 1, AT_ROWS, AT_ROWS + 12,
+                          table.size() - 18, table.size() - 1}) {
+        ExpectRefused(std::vector<uint8_t>(table.begin(), table.begin() + length),
+                      std::to_string(length) + " bytes", "truncated: " + std::to_string(length));
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(FontCreateFromTable(nullptr, 100, "null.bin"), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("null.bin: the glyph table is empty"),
+              std::string::npos);
+}
+
+TEST(FontTable, AChangedMagicVersionOrGeometryIsRefused) {
+    const std::vector<uint8_t> table = EmbeddedTable();
+    for (size_t at = 0; at < sizeof FONT_TABLE_MAGIC; ++at) {
+        std::vector<uint8_t> damaged = table;
+        damaged[at] = static_cast<uint8_t>(damaged[at] ^ 0x20);
+        ExpectRefused(damaged, "magic byte " + std::to_string(at), "not a glyph table");
+    }
+    for (uint8_t version : {0, 2, 0xFF}) {
+        std::vector<uint8_t> damaged = table;
+        damaged[AT_VERSION] = version;
+        ExpectRefused(damaged, "version " + std::to_string(version),
+                      "format version " + std::to_string(version));
+    }
+    // Cell height, half width, full width, the zero byte, the half-width
+    // slots (both bytes), the slot count (each byte).
+    for (size_t at : {10, 11, 12, 13, 14, 15, 16, 17, 18, 19}) {
+        std::vector<uint8_t> damaged = table;
+        damaged[at] = static_cast<uint8_t>(damaged[at] + 1);
+        ExpectRefused(damaged, "header byte " + std::to_string(at), "not the font's");
+    }
+}
+
+TEST(FontTable, CountsThatDisagreeAreRefused) {
+    const std::vector<uint8_t> table = EmbeddedTable();
+    const uint32_t half = Get32(table, AT_HALF_GLYPHS);
+    const uint32_t full = Get32(table, AT_FULL_GLYPHS);
+    const uint32_t size = Get32(table, AT_TABLE_SIZE);
+
+    // A count changed alone disagrees with the size field, and so does a
+    // size field changed alone.
+    for (size_t at : {AT_HALF_GLYPHS, AT_FULL_GLYPHS}) {
+        for (int change : {-1, 1}) {
+            std::vector<uint8_t> damaged = table;
+            Set32(&damaged, at, Get32(table, at) + static_cast<uint32_t>(change));
+            ExpectRefused(damaged, "count at " + std::to_string(at) + " " + std::to_string(change),
+                          "header gives its size");
+        }
+    }
+    for (uint32_t wrong : {size - 1, size + 1, size + 12, 0u, 0xFFFFFFFFu}) {
+        std::vector<uint8_t> damaged = table;
+        Set32(&damaged, AT_TABLE_SIZE, wrong);
+        ExpectRefused(damaged, "size field " + std::to_string(wrong), "header gives its size");
+    }
+    // Counts beyond the slots, which would overflow 32-bit sizes.
+    for (auto counts : {std::pair{0xFFFFFFFFu, full}, std::pair{half, 0xFFFFFFFFu},
+                        std::pair{257u, full}, std::pair{half, 8837u}}) {
+        std::vector<uint8_t> damaged = table;
+        Set32(&damaged, AT_HALF_GLYPHS, counts.first);
+        Set32(&damaged, AT_FULL_GLYPHS, counts.second);
+        ExpectRefused(damaged, "counts " + std::to_string(counts.first) + ", " +
+                                   std::to_string(counts.second),
+                      "more glyphs");
+    }
+    // Header and size agree, with a glyph's bytes more or fewer, but the
+    // presence bitmap does not.
+    {
+        std::vector<uint8_t> damaged = table;
+        Set32(&damaged, AT_HALF_GLYPHS, half + 1);
+        Set32(&damaged, AT_TABLE_SIZE, size + 12);
+        damaged.insert(damaged.begin() + static_cast<std::ptrdiff_t>(AT_ROWS), 12, 0);
+        ExpectRefused(damaged, "one half-width glyph more", "presence bitmap marks");
+    }
+    {
+        std::vector<uint8_t> damaged = table;
+        Set32(&damaged, AT_FULL_GLYPHS, full - 1);
+        Set32(&damaged, AT_TABLE_SIZE, size - 18);
+        damaged.resize(damaged.size() - 18);
+        ExpectRefused(damaged, "one full-width glyph fewer", "presence bitmap marks");
+    }
+    // The bitmap changed alone: a present glyph dropped, an absent one added.
+    {
+        std::vector<uint8_t> damaged = table;
+        SetSlotBit(&damaged, 'A', false);
+        ExpectRefused(damaged, "A dropped", "presence bitmap marks");
+    }
+    {
+        std::vector<uint8_t> damaged = table;
+        SetSlotBit(&damaged, 0x80, true);
+        ExpectRefused(damaged, "0x80 added", "presence bitmap marks");
+    }
+    // The missing-glyph slot and the bits after the last slot are never set,
+    // even when the counts and the size account for them.
+    for (int slot : {FONT_MISSING_GLYPH, FONT_GLYPH_SLOTS, FONT_GLYPH_SLOTS + 2}) {
+        std::vector<uint8_t> damaged = table;
+        SetSlotBit(&damaged, slot, true);
+        Set32(&damaged, AT_FULL_GLYPHS, full + 1);
+        Set32(&damaged, AT_TABLE_SIZE, size + 18);
+        damaged.insert(damaged.end(), 18, 0);
+        ExpectRefused(damaged, "slot " + std::to_string(slot),
+                      slot == FONT_MISSING_GLYPH ? "missing-glyph slot" : "past the last");
+    }
+}
+
+TEST(FontTable, ExtraBytesAreRefused) {
+    const std::vector<uint8_t> table = EmbeddedTable();
+    for (size_t extra : {1, 12, 18}) {
+        std::vector<uint8_t> damaged = table;
+        damaged.insert(damaged.end(), extra, 0);
+        ExpectRefused(damaged, std::to_string(extra) + " bytes more",
+                      "followed by " + std::to_string(extra) + " more");
+    }
+    std::vector<uint8_t> twice = table;
+    twice.insert(twice.end(), table.begin(), table.end());
+    ExpectRefused(twice, "the table twice", "followed by");
+}
+
+TEST(FontTable, PixelsOutsideAHalfWidthCellAreRefused) {
+    const std::vector<uint8_t> table = EmbeddedTable();
+    const uint32_t half = Get32(table, AT_HALF_GLYPHS);
+    for (size_t at : {AT_ROWS, AT_ROWS + 12 * half - 1}) {
+        for (uint8_t bit : {0x01, 0x02}) {
+            std::vector<uint8_t> damaged = table;
+            damaged[at] = static_cast<uint8_t>(damaged[at] | bit);
+            ExpectRefused(damaged, "row byte " + std::to_string(at), "outside its 6 columns");
+        }
+    }
+}
+
+TEST(FontTable, TheWriterRefusesWhatTheTableCannotHold) {
+    struct Case {
+        const char* what;
+        void (*damage)(Font*);
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a half-width pixel in column 7",
+         [](Font* f) { f->rows['A'][3] = static_cast<uint16_t>(f->rows['A'][3] | 0x0200); },
+         "outside its 6 columns"},
+        {"a full-width pixel in column 13",
+         [](Font* f) { f->rows[FONT_SINGLE_BYTE_GLYPHS + 3][0] = 0x0008; },
+         "outside its 12 columns"},
+        {"ink in an absent slot", [](Font* f) { f->rows[0x80][5] = 0x8000; },
+         "has ink but is not present"},
+        {"the missing glyph present", [](Font* f) { f->present[FONT_MISSING_GLYPH] = 1; },
+         "missing glyph"},
+        {"a present flag of 2", [](Font* f) { f->present['A'] = 2; }, "other than 0 or 1"},
+    };
+    for (const Case& c : cases) {
+        auto font = std::make_unique<Font>(*SharedFont());
+        c.damage(font.get());
+        std::vector<uint8_t> table{1, 2, 3};
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(FontWriteTable(*font, &table)) << c.what;
+        const std::string message = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(message.rfind("font: cannot write the glyph table: ", 0), 0u)
+            << c.what << ": " << message;
+        EXPECT_NE(message.find(c.reason), std::string::npos) << c.what << ": " << message;
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << c.what;
+    }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #   CLANG, NM        the compiler driver and the symbol lister
 #   TARGET           the target triple to assemble for
 #   PREFIX           the C symbol prefix of that target ("_" or empty)
-#   KIND             font: ASSEMBLY embeds HALF_WIDTH_FILE and FULL_WIDTH_FILE
+#   KIND             font: ASSEMBLY embeds the glyph table FONT_TABLE
 #                    resources: ASSEMBLY embeds what the table TABLE lists
 #   WORK_DIR         where the object file goes
 foreach(var IN ITEMS CLANG NM TARGET KIND ASSEMBLY WORK_DIR SOURCE_DIR)
@@ -56,21 +56,15 @@ function(symbol_offset name out)
 endfunction()
 
 if(KIND STREQUAL "font")
-  # The C++ side takes each file's size as end - start.
-  foreach(pair IN ITEMS "karido_font_half_width=HALF_WIDTH_FILE"
-                        "karido_font_full_width=FULL_WIDTH_FILE")
-    string(REPLACE "=" ";" pair "${pair}")
-    list(GET pair 0 name)
-    list(GET pair 1 file_var)
-    file(SIZE "${${file_var}}" file_size)
-    symbol_offset(${name} start)
-    symbol_offset(${name}_end end)
-    math(EXPR embedded "${end} - ${start}")
-    if(NOT embedded EQUAL file_size)
-      message(FATAL_ERROR "${TARGET}: ${name} spans ${embedded} bytes up to its end symbol, "
-                          "but ${${file_var}} has ${file_size}")
-    endif()
-  endforeach()
+  # The C++ side takes the table's size as end - start.
+  file(SIZE "${FONT_TABLE}" file_size)
+  symbol_offset(karido_font_glyphs start)
+  symbol_offset(karido_font_glyphs_end end)
+  math(EXPR embedded "${end} - ${start}")
+  if(NOT embedded EQUAL file_size)
+    message(FATAL_ERROR "${TARGET}: karido_font_glyphs spans ${embedded} bytes up to its end "
+                        "symbol, but ${FONT_TABLE} has ${file_size}")
+  endif()
 elseif(KIND STREQUAL "resources")
   # Every entry of the table names a symbol and the size of its block.
   file(READ ${TABLE} table)

@@ -13,8 +13,9 @@ cmake_minimum_required(VERSION 3.25)
 # <folder of the including file> : <what it may include>
 #   folder/  headers of that folder. A header's folder, like a file's, is the
 #            longest folder of this table its path starts with, so "platform/"
-#            does not admit the backends under "platform/sdl/" and
-#            "platform/headless/" (the build links the backend into the program).
+#            does not admit the backends under "platform/sdl/",
+#            "platform/win32/" and "platform/headless/" (the build links the
+#            backend into the program).
 #   *        every project header.
 #   <SDL>    SDL headers: <SDL.h>, "SDL_*.h", <SDL2/...>.
 set(include_rules
@@ -22,6 +23,7 @@ set(include_rules
   "platform/           : platform/"
   "platform/sdl/       : platform/ platform/sdl/ <SDL>"
   "platform/headless/  : platform/ platform/headless/"
+  "platform/win32/     : platform/ platform/win32/"
   "resources/          : platform/ resources/"
   "surface/            : base/ platform/ surface/"
   "game/               : base/ platform/ surface/ game/"

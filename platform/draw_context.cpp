@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#if defined(_WIN32)
+#include <malloc.h>
+#endif
 
 #include "platform/text.h"
 
@@ -60,11 +63,25 @@ uint8_t* PixelBlockAllocate(size_t bytes) {
     if (rounded < bytes) {
         return nullptr;  // the size wrapped
     }
+    // The C runtime of Windows has no aligned_alloc; its aligned blocks have
+    // a release function of their own.
+#if defined(_WIN32)
+    auto* block = static_cast<uint8_t*>(_aligned_malloc(rounded, ALIGNMENT));
+#else
     auto* block = static_cast<uint8_t*>(std::aligned_alloc(ALIGNMENT, rounded));
+#endif
     if (block != nullptr) {
         std::memset(block, 0, rounded);
     }
     return block;
+}
+
+void PixelBlockFree(void* block) {
+#if defined(_WIN32)
+    _aligned_free(block);
+#else
+    std::free(block);
+#endif
 }
 
 Bitmap* BitmapCreateDib(int width, int height, const uint16_t colourIndices[256], uint8_t** bits) {
@@ -98,7 +115,7 @@ void BitmapForgetDrawn(Bitmap* bitmap) { bitmap->drawn = Rect{}; }
 
 void BitmapDelete(Bitmap* bitmap) {
     if (bitmap != nullptr) {
-        std::free(bitmap->pixels);
+        PixelBlockFree(bitmap->pixels);
         delete bitmap;
     }
 }

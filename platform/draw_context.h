@@ -15,11 +15,14 @@ struct Font;
 // Row stride of an 8-bit DIB: the width rounded up to a multiple of 4 bytes.
 constexpr int64_t DibStride(int64_t width) { return (width + 3) / 4 * 4; }
 
-// A zeroed block of at least one byte for pixels, released with std::free,
-// or null when memory runs out. Its start is aligned to 64 bytes, a cache
-// line and the widest vector the drawing code stores, so that rows at
-// multiples of 64 bytes never split a store over two lines.
+// A zeroed block of at least one byte for pixels, released with
+// PixelBlockFree, or null when memory runs out. Its start is aligned to 64
+// bytes, a cache line and the widest vector the drawing code stores, so that
+// rows at multiples of 64 bytes never split a store over two lines.
 uint8_t* PixelBlockAllocate(size_t bytes);
+
+// Releases a block of PixelBlockAllocate. Null is allowed.
+void PixelBlockFree(void* block);
 
 // An 8-bit top-down DIB section whose colour table holds 256 palette indices.
 // The system sees it only through the functions below.

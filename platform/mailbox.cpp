@@ -49,7 +49,7 @@ FrameMailbox* MailboxCreate(int maxWidth, int maxHeight) {
     }
     FrameMailbox* mailbox = new (std::nothrow) FrameMailbox{};
     if (mailbox == nullptr) {
-        std::free(storage);
+        PixelBlockFree(storage);
         return nullptr;
     }
     mailbox->storage = storage;
@@ -71,7 +71,7 @@ void MailboxDestroy(FrameMailbox* mailbox) {
     if (mailbox == nullptr) {
         return;
     }
-    std::free(mailbox->storage);
+    PixelBlockFree(mailbox->storage);
     delete mailbox;
 }
 

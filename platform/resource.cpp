@@ -23,6 +23,9 @@ bool ResourceFindById(const Module* module, const char* type, int id, ResourceBl
     if (module == nullptr || type == nullptr) {
         return false;
     }
+    if (module->find != nullptr) {
+        return module->find(type, id, nullptr, block);
+    }
     for (size_t i = 0; i < module->count; ++i) {
         const ResourceEntry& entry = module->entries[i];
         if (entry.name == nullptr && entry.id == id && SameText(entry.type, type)) {
@@ -36,6 +39,9 @@ bool ResourceFindByName(const Module* module, const char* type, const char* name
                         ResourceBlock* block) {
     if (module == nullptr || type == nullptr || name == nullptr) {
         return false;
+    }
+    if (module->find != nullptr) {
+        return module->find(type, 0, name, block);
     }
     for (size_t i = 0; i < module->count; ++i) {
         const ResourceEntry& entry = module->entries[i];

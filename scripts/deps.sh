@@ -10,6 +10,9 @@ packages=(
   clang llvm libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick python3
   dpkg-dev file lintian desktop-file-utils appstream man-db
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+  wine wine64 fonts-wine
+  libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3
 )
 
 missing=()

@@ -2,7 +2,8 @@
 # Builds the default and the asan (AddressSanitizer + UndefinedBehaviorSanitizer)
 # presets from scratch and runs every test in both, and the tsan
 # (ThreadSanitizer) preset for the tests that run threads; before them, runs
-# every fuzz target for a short, bounded time.
+# every fuzz target for a short, bounded time. Last, the windows preset: the
+# Win32 program and its tests, cross-compiled and run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -15,7 +16,7 @@ echo "== fuzz =="
 rm -rf build/fuzz
 scripts/fuzz.sh 20
 
-for preset in tsan default asan; do
+for preset in tsan default asan windows; do
   echo "== $preset =="
   rm -rf "build/$preset"
   cmake --preset "$preset" -DKARIDO_WERROR="$werror" >/dev/null

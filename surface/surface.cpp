@@ -120,7 +120,7 @@ void SurfaceDestroy(Surface* surface) {
     }
     SurfaceDropRuns(surface);
     if (surface->ownsPixels) {
-        std::free(surface->pixels);
+        platform::PixelBlockFree(surface->pixels);
     }
     std::free(surface->header);
     std::free(surface);

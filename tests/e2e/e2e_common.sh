@@ -35,6 +35,7 @@ e2e_init() {
         fi
     done
     work=$(mktemp -d)
+    wine_prefix=""
     xvfb_pid=""
     program_pid=""
     failures=0
@@ -42,12 +43,15 @@ e2e_init() {
     trap 'exit 130' INT TERM
 }
 
-# Kills what is still running (the program first, then Xvfb) and removes the
-# work folder.
+# Kills what is still running (the program first, then Wine's own processes,
+# then Xvfb) and removes the work folder.
 cleanup() {
     if [[ -n "$program_pid" ]] && kill -0 "$program_pid" 2>/dev/null; then
         kill -KILL "$program_pid" 2>/dev/null
         wait "$program_pid" 2>/dev/null
+    fi
+    if [[ -n "$wine_prefix" ]]; then
+        WINEPREFIX="$wine_prefix" timeout "$GUARD_SECONDS" wineserver -k 2>/dev/null
     fi
     if [[ -n "$xvfb_pid" ]]; then
         kill "$xvfb_pid" 2>/dev/null
@@ -107,12 +111,28 @@ start_xvfb() {
     export DISPLAY=":$display_number"
 }
 
+# Makes a fresh Wine prefix in the work folder for a Windows program (after
+# start_xvfb: Wine takes the display it is started on); start_program then
+# runs the program under Wine.
+use_wine() {
+    wine_prefix="$work/wine-prefix"
+    export WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+    timeout "$GUARD_SECONDS" wineboot -i >"$work/wineboot.log" 2>&1 ||
+        { cat "$work/wineboot.log" >&2; fatal "cannot make a Wine prefix"; }
+    timeout "$GUARD_SECONDS" wineserver -w
+}
+
 # Starts the program and waits for its window; sets program_pid and window.
-# It runs with SDL's software renderer, the one every Xvfb has. The search
-# runs in the background so that the wait ends as soon as the program exits
-# without a window, not only when the guard runs out.
+# It runs with SDL's software renderer, the one every Xvfb has, or under Wine
+# after use_wine. The search runs in the background so that the wait ends as
+# soon as the program exits without a window, not only when the guard runs
+# out.
 start_program() {
-    SDL_RENDER_DRIVER=software "$program" >"$work/stdout" 2>"$work/stderr" &
+    if [[ -n "$wine_prefix" ]]; then
+        wine "$program" >"$work/stdout" 2>"$work/stderr" &
+    else
+        SDL_RENDER_DRIVER=software "$program" >"$work/stdout" 2>"$work/stderr" &
+    fi
     program_pid=$!
     xdotool search --sync --name '^KARIDO$' >"$work/window" 2>/dev/null &
     local search_pid=$! deadline=$((SECONDS + GUARD_SECONDS))

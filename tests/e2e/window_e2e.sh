@@ -5,34 +5,48 @@
 # not upset it, that the game's windows open and close with their keys (the
 # message window, the item list and its cursor), and that it ends with status
 # 0 when its window is closed and when it is sent SIGTERM. With
-# --without-audio it does all this with an audio driver that does not exist.
+# --without-audio it does all this with an audio driver that does not exist;
+# with --wine it checks the Windows program (karido.exe) under Wine, in a
+# fresh Wine prefix, where SIGTERM is not a way of closing a window.
 #
 # Nothing here waits for a fixed time: each step polls for what it needs (a
 # window, a drawn picture, a changed picture, a count of new frames, an exit),
 # and GUARD_SECONDS only ends a step that would otherwise hang.
 #
-# Usage: window_e2e.sh PATH_TO_KARIDO [--without-audio]
-# Needs Xvfb, xdotool, xwininfo and xprop (x11-utils), ImageMagick and python3.
+# Usage: window_e2e.sh PATH_TO_KARIDO [--without-audio | --wine]
+# Needs Xvfb, xdotool, xwininfo and xprop (x11-utils), ImageMagick and
+# python3; with --wine, Wine.
 set -uo pipefail
 
 # With --without-audio the program is given an audio driver that does not
 # exist: it must run all the same, only without sound.
+under_wine=0
 case ${2:-} in
     '') run_name=window_e2e ;;
     --without-audio)
         run_name='window_e2e --without-audio'
         export SDL_AUDIODRIVER=nosuchdriver
         ;;
+    --wine)
+        run_name='window_e2e --wine'
+        under_wine=1
+        ;;
     *)
-        echo "usage: $0 PATH_TO_KARIDO [--without-audio]" >&2
+        echo "usage: $0 PATH_TO_KARIDO [--without-audio | --wine]" >&2
         exit 2
         ;;
 esac
 
 source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
-e2e_init "${1:-}" Xvfb xdotool xwininfo xprop import convert python3 timeout
+tools=(Xvfb xdotool xwininfo xprop import convert python3 timeout)
+((under_wine == 0)) || tools+=(wine wineboot wineserver)
+e2e_init "${1:-}" "${tools[@]}"
 start_xvfb
 echo "Xvfb on display $DISPLAY"
+if ((under_wine == 1)); then
+    use_wine
+    echo "Wine prefix $WINEPREFIX"
+fi
 
 # Counts the pixels in region $1 of the stars' colours: every channel 0 or
 # 255, not black (the ship's shaded greys are none of these).
@@ -386,6 +400,10 @@ expect_clean_exit WM_DELETE_WINDOW "closing the window"
 
 # --- second run: SIGTERM is a clean close too -------------------------------
 # SIGTERM goes once the program has drawn: its start-up is over by then.
+if ((under_wine == 1)); then
+    finish "$run_name"
+    exit
+fi
 start_program
 if ! shoot_until panel_drawn; then
     kill -0 "$program_pid" 2>/dev/null ||

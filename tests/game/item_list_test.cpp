@@ -13,6 +13,7 @@
 #include "game/item_table.h"
 #include "platform/keys.h"
 #include "tests/app/headless_program.h"
+#include "tests/resources/resource_table.h"
 
 namespace {
 
@@ -192,9 +193,9 @@ TEST(ItemList, AnIconThatCannotBeLoadedIsSkippedAndTriedOncePerSelection) {
     ASSERT_TRUE(p.Opened());
     // The program's resources without bitmap 115, the icon of item 3.
     std::vector<platform::ResourceEntry> entries;
-    for (size_t i = 0; i < programResources.count; ++i) {
-        if (programResources.entries[i].name != nullptr || programResources.entries[i].id != 115) {
-            entries.push_back(programResources.entries[i]);
+    for (const platform::ResourceEntry& e : testing_resources::ProgramResourceTable()) {
+        if (e.name != nullptr || e.id != 115) {
+            entries.push_back(e);
         }
     }
     const platform::Module withoutIcon{entries.data(), entries.size()};

@@ -12,6 +12,7 @@
 #include "platform/resource.h"
 #include "resources/program_resources.h"
 #include "tests/app/headless_program.h"
+#include "tests/resources/resource_table.h"
 
 namespace {
 
@@ -66,8 +67,7 @@ TEST(Sound, ASoundThatCannotBePlayedBeepsAndChangesNothing) {
     testing_app::HeadlessProgram p;
     ASSERT_TRUE(p.Opened());
     // The program's resources with CLICK cut short inside its data chunk.
-    std::vector<platform::ResourceEntry> entries(programResources.entries,
-                                                 programResources.entries + programResources.count);
+    std::vector<platform::ResourceEntry> entries = testing_resources::ProgramResourceTable();
     for (platform::ResourceEntry& e : entries) {
         if (e.name != nullptr && std::strcmp(e.name, "CLICK") == 0) {
             e.size = 1000;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -14,6 +16,11 @@
 #include "platform/mailbox.h"
 #include "platform/palette.h"
 #include "platform/window.h"
+// After the platform's headers, whose palette constants the system's macros
+// would replace.
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -44,6 +51,28 @@ std::vector<NamedKernel> RunnableKernels() {
 // kernel reading or writing even one byte past the end crashes the test.
 class GuardedBytes {
    public:
+#if defined(_WIN32)
+    explicit GuardedBytes(size_t size) : size_(size) {
+        SYSTEM_INFO system;
+        GetSystemInfo(&system);
+        const size_t page = system.dwPageSize;
+        const size_t dataPages = (size + page - 1) / page;
+        mapped_ = (dataPages + 1) * page;
+        base_ = static_cast<uint8_t*>(
+            VirtualAlloc(nullptr, mapped_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        if (base_ == nullptr) {
+            return;
+        }
+        DWORD previous;
+        VirtualProtect(base_ + dataPages * page, page, PAGE_NOACCESS, &previous);
+        data_ = base_ + dataPages * page - size;
+    }
+    ~GuardedBytes() {
+        if (base_ != nullptr) {
+            VirtualFree(base_, 0, MEM_RELEASE);
+        }
+    }
+#else
     explicit GuardedBytes(size_t size) : size_(size) {
         const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
         const size_t dataPages = (size + page - 1) / page;
@@ -63,6 +92,7 @@ class GuardedBytes {
             munmap(base_, mapped_);
         }
     }
+#endif
     GuardedBytes(const GuardedBytes&) = delete;
     GuardedBytes& operator=(const GuardedBytes&) = delete;
 

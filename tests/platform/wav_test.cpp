@@ -13,6 +13,7 @@
 
 #include "platform/resource.h"
 #include "resources/program_resources.h"
+#include "tests/resources/resource_table.h"
 
 namespace {
 
@@ -193,8 +194,7 @@ TEST(Wav, ImagesThatCannotBePlayedAreRefusedAndLeaveTheResultAlone) {
 // consistently, never read outside its block.
 TEST(Wav, DamagedCopiesOfTheShippedSoundsAreRefusedOrReadConsistently) {
     std::vector<Bytes> shipped;
-    for (size_t i = 0; i < programResources.count; ++i) {
-        const platform::ResourceEntry& e = programResources.entries[i];
+    for (const platform::ResourceEntry& e : testing_resources::ProgramResourceTable()) {
         if (std::strcmp(e.type, platform::RESOURCE_SOUND) == 0) {
             shipped.emplace_back(e.data, e.data + e.size);
         }

@@ -13,6 +13,7 @@
 #include "platform/window.h"
 #include "resources/program_resources.h"
 #include "surface/screen_index.h"
+#include "tests/resources/resource_table.h"
 
 namespace {
 
@@ -21,8 +22,7 @@ struct EditedModule {
     std::vector<platform::ResourceEntry> entries;
     platform::Module module{};
     EditedModule(int id, const std::vector<uint8_t>* replacement) {
-        for (size_t i = 0; i < programResources.count; ++i) {
-            platform::ResourceEntry e = programResources.entries[i];
+        for (platform::ResourceEntry e : testing_resources::ProgramResourceTable()) {
             if (e.name == nullptr && e.id == id) {
                 if (replacement == nullptr) {
                     continue;

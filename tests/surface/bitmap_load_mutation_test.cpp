@@ -8,15 +8,14 @@
 #include <random>
 #include <vector>
 
-#include "resources/program_resources.h"
 #include "surface/bitmap_load.h"
+#include "tests/resources/resource_table.h"
 
 namespace {
 
 std::vector<std::vector<uint8_t>> ShippedBitmaps() {
     std::vector<std::vector<uint8_t>> blocks;
-    for (size_t i = 0; i < programResources.count; ++i) {
-        const platform::ResourceEntry& e = programResources.entries[i];
+    for (const platform::ResourceEntry& e : testing_resources::ProgramResourceTable()) {
         if (std::strcmp(e.type, platform::RESOURCE_BITMAP) == 0) {
             blocks.emplace_back(e.data, e.data + e.size);
         }

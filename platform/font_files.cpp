@@ -173,6 +173,12 @@ bool RenderFace(FT_Library library, const FontFile& file, int cellWidth, SlotOfC
             ReportFailure(file.name, "a glyph is not a 1-bit bitmap");
             return false;
         }
+        // Rows are read top down from the buffer's start; a bitmap stored
+        // bottom up (negative pitch) would be read from before it.
+        if (face->glyph->bitmap.pitch < 0) {
+            ReportFailure(file.name, "a glyph's rows are stored bottom up");
+            return false;
+        }
         StoreGlyph(face->glyph, ascent, cellWidth, font->rows[slot]);
         font->present[slot] = 1;
         sampleFound = sampleFound || code == sampleCode;

@@ -6,7 +6,9 @@
 // and text, font, resource lookup, render thread).
 //
 // The backends:
-// - platform/sdl/ runs the program in a real window: WindowRun.
+// - platform/sdl/ runs the program in a real window on Linux: WindowRun.
+// - platform/win32/ runs it in a real window on Windows: WindowRun, in the
+//   Windows build instead of the SDL backend.
 // - platform/headless/ runs it without a display, frame by frame on the
 //   caller's thread with a clock the caller drives (tests, capture tool).
 //
@@ -105,11 +107,12 @@ struct WindowConfig {
 // user-interface thread: creates the window (not yet shown), sends Create,
 // starts the render procedure on a thread of its own, shows the window, then
 // handles events and shows the newest presented frame until the window is
-// closed (close button, Alt+F4, or SIGTERM); stops and joins the render
+// closed (close button, Alt+F4, or on Linux SIGTERM); stops and joins the render
 // thread, and sends Destroy. Returns the process exit status: 0 after a
 // close; 1, after one line on stderr naming what failed, when the display,
 // window, renderer or render thread cannot be had or Create fails.
-// Implemented by the windowed backend the build links (platform/sdl/).
+// Implemented by the windowed backend the build links (platform/sdl/ or
+// platform/win32/).
 int WindowRun(const WindowConfig* config);
 
 // Render procedure: converts the width x height region of an 8-bit top-down

@@ -21,6 +21,9 @@ bool Win32SoundPlay(const uint8_t* wav, size_t size) {
 }
 
 void Win32SoundBeep() {
+    // A sound still playing stops first, as when another sound starts: the
+    // system's beep alone would sound over it.
+    sndPlaySoundA(nullptr, 0);
     MessageBeep(0xFFFFFFFF);
 }
 

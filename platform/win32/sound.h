@@ -16,7 +16,7 @@ bool Win32SoundPlayable(const uint8_t* wav, size_t size);
 // is not playable is refused before it gets there.
 bool Win32SoundPlay(const uint8_t* wav, size_t size);
 
-// The simple beep: MessageBeep(0xFFFFFFFF).
+// The simple beep: stops the sound still playing, then MessageBeep(0xFFFFFFFF).
 void Win32SoundBeep();
 
 }  // namespace platform

@@ -22,6 +22,7 @@
 // After the platform's headers: the system's macros would take the place of
 // the palette constants that those declare under the same names.
 #include <windows.h>
+#include <mmsystem.h>
 
 namespace platform {
 
@@ -272,6 +273,14 @@ void FitClientArea(Win32Backend* backend) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// What WindowRun undoes on every way out, once the window is gone.
+void EndWindow(bool finerTimer) {
+    if (finerTimer) {
+        timeEndPeriod(1);
+    }
+    activeBackend = nullptr;
+}
+
 }  // namespace
 
 int WindowRun(const WindowConfig* config) {
@@ -306,7 +315,16 @@ int WindowRun(const WindowConfig* config) {
         return 1;
     }
     FitClientArea(&backend);
-    SetTimer(hwnd, PRESENT_TIMER, PresentPeriodMilliseconds(hwnd), nullptr);
+    // The system's timer ticks every 15.6 ms by default, which would round a
+    // 16 ms present period up to two ticks; at 1 ms the timer keeps to the
+    // display's refresh.
+    const bool finerTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
+    if (SetTimer(hwnd, PRESENT_TIMER, PresentPeriodMilliseconds(hwnd), nullptr) == 0) {
+        ReportFailure("cannot start the window's present timer");
+        DestroyWindow(hwnd);
+        EndWindow(finerTimer);
+        return 1;
+    }
     ShowWindow(hwnd, SW_SHOWDEFAULT);
     UpdateWindow(hwnd);
 
@@ -316,13 +334,19 @@ int WindowRun(const WindowConfig* config) {
         if (got == -1) {
             ReportFailure("cannot read the window's messages");
             DestroyWindow(hwnd);
-            activeBackend = nullptr;
+            EndWindow(finerTimer);
             return 1;
         }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    activeBackend = nullptr;
+    // A quit message that the window's destruction did not post (one sent to
+    // the thread from elsewhere) leaves the window and the render thread
+    // running: both end here before the program's objects are released.
+    if (IsWindow(hwnd)) {
+        DestroyWindow(hwnd);
+    }
+    EndWindow(finerTimer);
     return static_cast<int>(message.wParam);
 }
 

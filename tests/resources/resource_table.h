@@ -4,6 +4,9 @@
 // module of its own from this table.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <string>
 #include <vector>
 
 #include "platform/resource.h"
@@ -20,11 +23,17 @@ inline std::vector<platform::ResourceEntry> ProgramResourceTable() {
             entry.name != nullptr
                 ? platform::ResourceFindByName(&programResources, entry.type, entry.name, &block)
                 : platform::ResourceFindById(&programResources, entry.type, entry.id, &block);
-        if (found) {
-            entry.data = block.data;
-            entry.size = block.size;
-            table.push_back(entry);
+        if (!found) {
+            // A listed resource the lookup cannot find would make every
+            // module built from this table lack it for the wrong reason.
+            ADD_FAILURE() << "the program's resources list " << entry.type << " "
+                          << (entry.name != nullptr ? entry.name : std::to_string(entry.id))
+                          << ", which the lookup does not find";
+            continue;
         }
+        entry.data = block.data;
+        entry.size = block.size;
+        table.push_back(entry);
     }
     return table;
 }

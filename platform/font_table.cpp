@@ -15,20 +15,6 @@ namespace platform {
 
 namespace {
 
-// Where the header's fields lie (see font_table.h).
-constexpr size_t AT_VERSION = 8;
-constexpr size_t AT_CELL_HEIGHT = 10;
-constexpr size_t AT_HALF_WIDTH = 11;
-constexpr size_t AT_FULL_WIDTH = 12;
-constexpr size_t AT_ZERO = 13;
-constexpr size_t AT_HALF_SLOTS = 14;
-constexpr size_t AT_SLOTS = 16;
-constexpr size_t AT_HALF_GLYPHS = 20;
-constexpr size_t AT_FULL_GLYPHS = 24;
-constexpr size_t AT_TABLE_SIZE = 28;
-constexpr size_t AT_BITMAP = FONT_TABLE_HEADER_SIZE;
-constexpr size_t AT_ROWS = AT_BITMAP + FONT_TABLE_BITMAP_SIZE;
-
 constexpr uint32_t HALF_SLOTS = FONT_SINGLE_BYTE_GLYPHS;
 constexpr uint32_t FULL_SLOTS = FONT_GLYPH_SLOTS - FONT_SINGLE_BYTE_GLYPHS;
 // A half-width row's pixels in a byte (bits 7-2) and in a Font row (15-10);
@@ -64,7 +50,7 @@ void Put32(uint8_t* p, uint32_t value) {
 // The table's size for the given glyph counts; 64-bit, so that no count of
 // a damaged header overflows it.
 uint64_t TableSize(uint64_t halfGlyphs, uint64_t fullGlyphs) {
-    return AT_ROWS + halfGlyphs * FONT_TABLE_HALF_GLYPH_SIZE +
+    return FONT_TABLE_AT_ROWS + halfGlyphs * FONT_TABLE_HALF_GLYPH_SIZE +
            fullGlyphs * FONT_TABLE_FULL_GLYPH_SIZE;
 }
 
@@ -89,24 +75,25 @@ bool CheckTable(const uint8_t* data, size_t size, const char* name) {
     if (std::memcmp(data, FONT_TABLE_MAGIC, sizeof FONT_TABLE_MAGIC) != 0) {
         return Refuse(name, "not a glyph table (it does not start with KRDGLYPH)");
     }
-    const unsigned version = Read16(data + AT_VERSION);
+    const unsigned version = Read16(data + FONT_TABLE_AT_VERSION);
     if (version != FONT_TABLE_VERSION) {
         std::snprintf(reason, sizeof reason,
                       "the glyph table has format version %u; this program reads version %u",
                       version, static_cast<unsigned>(FONT_TABLE_VERSION));
         return Refuse(name, reason);
     }
-    if (data[AT_CELL_HEIGHT] != FONT_CELL_HEIGHT || data[AT_HALF_WIDTH] != FONT_HALF_WIDTH ||
-        data[AT_FULL_WIDTH] != FONT_FULL_WIDTH || data[AT_ZERO] != 0 ||
-        Read16(data + AT_HALF_SLOTS) != HALF_SLOTS ||
-        Read32(data + AT_SLOTS) != static_cast<uint32_t>(FONT_GLYPH_SLOTS)) {
+    if (data[FONT_TABLE_AT_CELL_HEIGHT] != FONT_CELL_HEIGHT ||
+        data[FONT_TABLE_AT_HALF_WIDTH] != FONT_HALF_WIDTH ||
+        data[FONT_TABLE_AT_FULL_WIDTH] != FONT_FULL_WIDTH || data[FONT_TABLE_AT_ZERO] != 0 ||
+        Read16(data + FONT_TABLE_AT_HALF_SLOTS) != HALF_SLOTS ||
+        Read32(data + FONT_TABLE_AT_SLOTS) != static_cast<uint32_t>(FONT_GLYPH_SLOTS)) {
         return Refuse(name,
                       "the glyph table's cell sizes or slot counts are not the font's "
                       "(12-pixel cells 6 and 12 wide, 256 + 8837 slots)");
     }
-    const uint32_t halfGlyphs = Read32(data + AT_HALF_GLYPHS);
-    const uint32_t fullGlyphs = Read32(data + AT_FULL_GLYPHS);
-    const uint32_t declaredSize = Read32(data + AT_TABLE_SIZE);
+    const uint32_t halfGlyphs = Read32(data + FONT_TABLE_AT_HALF_GLYPHS);
+    const uint32_t fullGlyphs = Read32(data + FONT_TABLE_AT_FULL_GLYPHS);
+    const uint32_t declaredSize = Read32(data + FONT_TABLE_AT_TABLE_SIZE);
     // The last slot is never present.
     if (halfGlyphs > HALF_SLOTS || fullGlyphs > FULL_SLOTS - 1) {
         std::snprintf(reason, sizeof reason,
@@ -127,7 +114,8 @@ bool CheckTable(const uint8_t* data, size_t size, const char* name) {
     }
     if (size < expectedSize) {
         std::snprintf(reason, sizeof reason, "the glyph table is truncated: %llu of its %llu bytes",
-                      static_cast<unsigned long long>(size), static_cast<unsigned long long>(expectedSize));
+                      static_cast<unsigned long long>(size),
+                      static_cast<unsigned long long>(expectedSize));
         return Refuse(name, reason);
     }
     if (size > expectedSize) {
@@ -140,7 +128,7 @@ bool CheckTable(const uint8_t* data, size_t size, const char* name) {
 
     // The presence bitmap: its counts, the bits after the last slot and the
     // missing-glyph slot.
-    const uint8_t* bitmap = data + AT_BITMAP;
+    const uint8_t* bitmap = data + FONT_TABLE_AT_BITMAP;
     uint32_t halfMarked = 0;
     uint32_t fullMarked = 0;
     for (size_t slot = 0; slot < FONT_TABLE_BITMAP_SIZE * 8; ++slot) {
@@ -148,9 +136,10 @@ bool CheckTable(const uint8_t* data, size_t size, const char* name) {
             continue;
         }
         if (slot >= static_cast<size_t>(FONT_MISSING_GLYPH)) {
-            return Refuse(name, slot == FONT_MISSING_GLYPH
-                                    ? "the glyph table marks the missing-glyph slot present"
-                                    : "the glyph table's presence bitmap marks slots past the last");
+            return Refuse(name,
+                          slot == FONT_MISSING_GLYPH
+                              ? "the glyph table marks the missing-glyph slot present"
+                              : "the glyph table's presence bitmap marks slots past the last");
         }
         if (slot < HALF_SLOTS) {
             ++halfMarked;
@@ -170,7 +159,7 @@ bool CheckTable(const uint8_t* data, size_t size, const char* name) {
     }
 
     // Half-width rows have 6 pixels; the byte's two low bits are unused.
-    const uint8_t* halfRows = data + AT_ROWS;
+    const uint8_t* halfRows = data + FONT_TABLE_AT_ROWS;
     for (size_t i = 0; i < halfGlyphs * FONT_TABLE_HALF_GLYPH_SIZE; ++i) {
         if ((halfRows[i] & ~HALF_BYTE_MASK) != 0) {
             return Refuse(name, "a half-width glyph of the table has pixels outside its 6 columns");
@@ -196,8 +185,8 @@ Font* FontCreateFromTable(const uint8_t* data, size_t size, const char* name) {
         std::fprintf(stderr, "font: out of memory for the glyph table\n");
         return nullptr;
     }
-    const uint8_t* bitmap = data + AT_BITMAP;
-    const uint8_t* at = data + AT_ROWS;
+    const uint8_t* bitmap = data + FONT_TABLE_AT_BITMAP;
+    const uint8_t* at = data + FONT_TABLE_AT_ROWS;
     for (int slot = 0; slot < FONT_GLYPH_SLOTS; ++slot) {
         if (((bitmap[slot / 8] >> (slot % 8)) & 1) == 0) {
             continue;
@@ -233,9 +222,9 @@ bool FontWriteTable(const Font& font, std::vector<uint8_t>* table) {
         uint16_t ink = 0;
         for (int r = 0; r < FONT_CELL_HEIGHT; ++r) {
             if ((font.rows[slot][r] & ~mask) != 0) {
-                return refuse(half ? "has pixels outside its 6 columns"
-                                   : "has pixels outside its 12 columns",
-                              slot);
+                return refuse(
+                    half ? "has pixels outside its 6 columns" : "has pixels outside its 12 columns",
+                    slot);
             }
             ink = static_cast<uint16_t>(ink | font.rows[slot][r]);
         }
@@ -259,19 +248,19 @@ bool FontWriteTable(const Font& font, std::vector<uint8_t>* table) {
     out.assign(static_cast<size_t>(TableSize(halfGlyphs, fullGlyphs)), 0);
     uint8_t* at = out.data();
     std::memcpy(at, FONT_TABLE_MAGIC, sizeof FONT_TABLE_MAGIC);
-    Put16(at + AT_VERSION, FONT_TABLE_VERSION);
-    at[AT_CELL_HEIGHT] = FONT_CELL_HEIGHT;
-    at[AT_HALF_WIDTH] = FONT_HALF_WIDTH;
-    at[AT_FULL_WIDTH] = FONT_FULL_WIDTH;
-    at[AT_ZERO] = 0;
-    Put16(at + AT_HALF_SLOTS, HALF_SLOTS);
-    Put32(at + AT_SLOTS, FONT_GLYPH_SLOTS);
-    Put32(at + AT_HALF_GLYPHS, halfGlyphs);
-    Put32(at + AT_FULL_GLYPHS, fullGlyphs);
-    Put32(at + AT_TABLE_SIZE, static_cast<uint32_t>(out.size()));
+    Put16(at + FONT_TABLE_AT_VERSION, FONT_TABLE_VERSION);
+    at[FONT_TABLE_AT_CELL_HEIGHT] = FONT_CELL_HEIGHT;
+    at[FONT_TABLE_AT_HALF_WIDTH] = FONT_HALF_WIDTH;
+    at[FONT_TABLE_AT_FULL_WIDTH] = FONT_FULL_WIDTH;
+    at[FONT_TABLE_AT_ZERO] = 0;
+    Put16(at + FONT_TABLE_AT_HALF_SLOTS, HALF_SLOTS);
+    Put32(at + FONT_TABLE_AT_SLOTS, FONT_GLYPH_SLOTS);
+    Put32(at + FONT_TABLE_AT_HALF_GLYPHS, halfGlyphs);
+    Put32(at + FONT_TABLE_AT_FULL_GLYPHS, fullGlyphs);
+    Put32(at + FONT_TABLE_AT_TABLE_SIZE, static_cast<uint32_t>(out.size()));
 
-    uint8_t* bitmap = at + AT_BITMAP;
-    uint8_t* glyph = at + AT_ROWS;
+    uint8_t* bitmap = at + FONT_TABLE_AT_BITMAP;
+    uint8_t* glyph = at + FONT_TABLE_AT_ROWS;
     for (int slot = 0; slot < FONT_GLYPH_SLOTS; ++slot) {
         if (font.present[slot] == 0) {
             continue;

@@ -48,6 +48,19 @@ inline constexpr char FONT_TABLE_MAGIC[8] = {'K', 'R', 'D', 'G', 'L', 'Y', 'P', 
 inline constexpr uint16_t FONT_TABLE_VERSION = 1;
 inline constexpr size_t FONT_TABLE_HEADER_SIZE = 32;
 inline constexpr size_t FONT_TABLE_BITMAP_SIZE = (FONT_GLYPH_SLOTS + 7) / 8;
+// Where the fields above lie, from the table's start.
+inline constexpr size_t FONT_TABLE_AT_VERSION = 8;
+inline constexpr size_t FONT_TABLE_AT_CELL_HEIGHT = 10;
+inline constexpr size_t FONT_TABLE_AT_HALF_WIDTH = 11;
+inline constexpr size_t FONT_TABLE_AT_FULL_WIDTH = 12;
+inline constexpr size_t FONT_TABLE_AT_ZERO = 13;
+inline constexpr size_t FONT_TABLE_AT_HALF_SLOTS = 14;
+inline constexpr size_t FONT_TABLE_AT_SLOTS = 16;
+inline constexpr size_t FONT_TABLE_AT_HALF_GLYPHS = 20;
+inline constexpr size_t FONT_TABLE_AT_FULL_GLYPHS = 24;
+inline constexpr size_t FONT_TABLE_AT_TABLE_SIZE = 28;
+inline constexpr size_t FONT_TABLE_AT_BITMAP = FONT_TABLE_HEADER_SIZE;
+inline constexpr size_t FONT_TABLE_AT_ROWS = FONT_TABLE_AT_BITMAP + FONT_TABLE_BITMAP_SIZE;
 inline constexpr size_t FONT_TABLE_HALF_GLYPH_SIZE = FONT_CELL_HEIGHT;           // 12 bytes
 inline constexpr size_t FONT_TABLE_FULL_GLYPH_SIZE = FONT_CELL_HEIGHT * 12 / 8;  // 18 bytes
 

@@ -184,7 +184,6 @@ TEST(Font, CharactersTheFontLacksAreBlankCellsOfTheirWidth) {
     EXPECT_EQ(wideSpace.width, 12);
 }
 
-
 // ---------------------------------------------------------------------------
 // The glyph table (platform/font_table.h).
 
@@ -222,16 +221,8 @@ void Set32(std::vector<uint8_t>* b, size_t at, uint32_t value) {
     }
 }
 
-// The header's fields (font_table.h).
-constexpr size_t AT_VERSION = 8;
-constexpr size_t AT_HALF_GLYPHS = 20;
-constexpr size_t AT_FULL_GLYPHS = 24;
-constexpr size_t AT_TABLE_SIZE = 28;
-constexpr size_t AT_BITMAP = FONT_TABLE_HEADER_SIZE;
-constexpr size_t AT_ROWS = AT_BITMAP + FONT_TABLE_BITMAP_SIZE;
-
 void SetSlotBit(std::vector<uint8_t>* b, int slot, bool on) {
-    uint8_t& byte = b->at(AT_BITMAP + static_cast<size_t>(slot / 8));
+    uint8_t& byte = b->at(FONT_TABLE_AT_BITMAP + static_cast<size_t>(slot / 8));
     const uint8_t bit = static_cast<uint8_t>(1u << (slot % 8));
     byte = static_cast<uint8_t>(on ? byte | bit : byte & ~bit);
 }
@@ -257,12 +248,13 @@ TEST(FontTable, TheEmbeddedTableIsTheCommittedFile) {
     EXPECT_TRUE(EmbeddedTable() == committed)
         << "the linked table differs from " << KARIDO_FONT_TABLE_FILE;
     // The header's size is the table's.
-    EXPECT_EQ(Get32(committed, AT_TABLE_SIZE), committed.size());
-    EXPECT_EQ(committed.size(), AT_ROWS + 12 * Get32(committed, AT_HALF_GLYPHS) +
-                                    18 * Get32(committed, AT_FULL_GLYPHS));
+    EXPECT_EQ(Get32(committed, FONT_TABLE_AT_TABLE_SIZE), committed.size());
+    EXPECT_EQ(committed.size(), FONT_TABLE_AT_ROWS +
+                                    12 * Get32(committed, FONT_TABLE_AT_HALF_GLYPHS) +
+                                    18 * Get32(committed, FONT_TABLE_AT_FULL_GLYPHS));
     // The half-width roman and katakana sets, and most of JIS X 0208.
-    EXPECT_EQ(Get32(committed, AT_HALF_GLYPHS), 95u + 63u);
-    EXPECT_GT(Get32(committed, AT_FULL_GLYPHS), 6800u);
+    EXPECT_EQ(Get32(committed, FONT_TABLE_AT_HALF_GLYPHS), 95u + 63u);
+    EXPECT_GT(Get32(committed, FONT_TABLE_AT_FULL_GLYPHS), 6800u);
 }
 
 TEST(FontTable, TheFontWritesTheEmbeddedTableBack) {
@@ -295,8 +287,8 @@ TEST(FontTable, EveryPixelOfBothWidthsSurvivesTheTable) {
         }
     }
     // Full rows at the first and last slot of each width, too.
-    for (int slot : {0, FONT_SINGLE_BYTE_GLYPHS - 1, FONT_SINGLE_BYTE_GLYPHS,
-                     FONT_MISSING_GLYPH - 1}) {
+    for (int slot :
+         {0, FONT_SINGLE_BYTE_GLYPHS - 1, FONT_SINGLE_BYTE_GLYPHS, FONT_MISSING_GLYPH - 1}) {
         font->present[slot] = 1;
         for (int r = 0; r < FONT_CELL_HEIGHT; ++r) {
             font->rows[slot][r] = FontSlotWidth(slot) == FONT_HALF_WIDTH ? 0xFC00 : 0xFFF0;
@@ -316,7 +308,7 @@ TEST(FontTable, AnEmptyFontMakesTheSmallestTable) {
     auto font = std::make_unique<Font>();
     std::vector<uint8_t> table;
     ASSERT_TRUE(FontWriteTable(*font, &table));
-    EXPECT_EQ(table.size(), AT_ROWS);
+    EXPECT_EQ(table.size(), FONT_TABLE_AT_ROWS);
     Font* back = FontCreateFromTable(table.data(), table.size(), "empty font");
     ASSERT_NE(back, nullptr);
     FontDeriveRows(font.get());
@@ -328,7 +320,7 @@ TEST(FontTable, AnEmptyFontMakesTheSmallestTable) {
 // that many bytes.
 TEST(FontTable, EveryTruncationIsRefused) {
     const std::vector<uint8_t> table = EmbeddedTable();
-    ASSERT_GT(table.size(), AT_ROWS);
+    ASSERT_GT(table.size(), FONT_TABLE_AT_ROWS);
     size_t accepted = 0;
     testing::internal::CaptureStderr();
     for (size_t length = 0; length < table.size(); ++length) {
@@ -357,8 +349,8 @@ TEST(FontTable, EveryTruncationIsRefused) {
         ExpectRefused(std::vector<uint8_t>(table.begin(), table.begin() + length),
                       std::to_string(length) + " bytes", "shorter than its 32-byte header");
     }
-    for (size_t length : {FONT_TABLE_HEADER_SIZE, AT_ROWS - 1, AT_ROWS, AT_ROWS + 12,
-                          table.size() - 18, table.size() - 1}) {
+    for (size_t length : {FONT_TABLE_HEADER_SIZE, FONT_TABLE_AT_ROWS - 1, FONT_TABLE_AT_ROWS,
+                          FONT_TABLE_AT_ROWS + 12, table.size() - 18, table.size() - 1}) {
         ExpectRefused(std::vector<uint8_t>(table.begin(), table.begin() + length),
                       std::to_string(length) + " bytes", "truncated: " + std::to_string(length));
     }
@@ -377,7 +369,7 @@ TEST(FontTable, AChangedMagicVersionOrGeometryIsRefused) {
     }
     for (uint8_t version : {0, 2, 0xFF}) {
         std::vector<uint8_t> damaged = table;
-        damaged[AT_VERSION] = version;
+        damaged[FONT_TABLE_AT_VERSION] = version;
         ExpectRefused(damaged, "version " + std::to_string(version),
                       "format version " + std::to_string(version));
     }
@@ -392,13 +384,13 @@ TEST(FontTable, AChangedMagicVersionOrGeometryIsRefused) {
 
 TEST(FontTable, CountsThatDisagreeAreRefused) {
     const std::vector<uint8_t> table = EmbeddedTable();
-    const uint32_t half = Get32(table, AT_HALF_GLYPHS);
-    const uint32_t full = Get32(table, AT_FULL_GLYPHS);
-    const uint32_t size = Get32(table, AT_TABLE_SIZE);
+    const uint32_t half = Get32(table, FONT_TABLE_AT_HALF_GLYPHS);
+    const uint32_t full = Get32(table, FONT_TABLE_AT_FULL_GLYPHS);
+    const uint32_t size = Get32(table, FONT_TABLE_AT_TABLE_SIZE);
 
     // A count changed alone disagrees with the size field, and so does a
     // size field changed alone.
-    for (size_t at : {AT_HALF_GLYPHS, AT_FULL_GLYPHS}) {
+    for (size_t at : {FONT_TABLE_AT_HALF_GLYPHS, FONT_TABLE_AT_FULL_GLYPHS}) {
         for (int change : {-1, 1}) {
             std::vector<uint8_t> damaged = table;
             Set32(&damaged, at, Get32(table, at) + static_cast<uint32_t>(change));
@@ -408,32 +400,33 @@ TEST(FontTable, CountsThatDisagreeAreRefused) {
     }
     for (uint32_t wrong : {size - 1, size + 1, size + 12, 0u, 0xFFFFFFFFu}) {
         std::vector<uint8_t> damaged = table;
-        Set32(&damaged, AT_TABLE_SIZE, wrong);
+        Set32(&damaged, FONT_TABLE_AT_TABLE_SIZE, wrong);
         ExpectRefused(damaged, "size field " + std::to_string(wrong), "header gives its size");
     }
     // Counts beyond the slots, which would overflow 32-bit sizes.
     for (auto counts : {std::pair{0xFFFFFFFFu, full}, std::pair{half, 0xFFFFFFFFu},
                         std::pair{257u, full}, std::pair{half, 8837u}}) {
         std::vector<uint8_t> damaged = table;
-        Set32(&damaged, AT_HALF_GLYPHS, counts.first);
-        Set32(&damaged, AT_FULL_GLYPHS, counts.second);
-        ExpectRefused(damaged, "counts " + std::to_string(counts.first) + ", " +
-                                   std::to_string(counts.second),
-                      "more glyphs");
+        Set32(&damaged, FONT_TABLE_AT_HALF_GLYPHS, counts.first);
+        Set32(&damaged, FONT_TABLE_AT_FULL_GLYPHS, counts.second);
+        ExpectRefused(
+            damaged,
+            "counts " + std::to_string(counts.first) + ", " + std::to_string(counts.second),
+            "more glyphs");
     }
     // Header and size agree, with a glyph's bytes more or fewer, but the
     // presence bitmap does not.
     {
         std::vector<uint8_t> damaged = table;
-        Set32(&damaged, AT_HALF_GLYPHS, half + 1);
-        Set32(&damaged, AT_TABLE_SIZE, size + 12);
-        damaged.insert(damaged.begin() + static_cast<std::ptrdiff_t>(AT_ROWS), 12, 0);
+        Set32(&damaged, FONT_TABLE_AT_HALF_GLYPHS, half + 1);
+        Set32(&damaged, FONT_TABLE_AT_TABLE_SIZE, size + 12);
+        damaged.insert(damaged.begin() + static_cast<std::ptrdiff_t>(FONT_TABLE_AT_ROWS), 12, 0);
         ExpectRefused(damaged, "one half-width glyph more", "presence bitmap marks");
     }
     {
         std::vector<uint8_t> damaged = table;
-        Set32(&damaged, AT_FULL_GLYPHS, full - 1);
-        Set32(&damaged, AT_TABLE_SIZE, size - 18);
+        Set32(&damaged, FONT_TABLE_AT_FULL_GLYPHS, full - 1);
+        Set32(&damaged, FONT_TABLE_AT_TABLE_SIZE, size - 18);
         damaged.resize(damaged.size() - 18);
         ExpectRefused(damaged, "one full-width glyph fewer", "presence bitmap marks");
     }
@@ -453,8 +446,8 @@ TEST(FontTable, CountsThatDisagreeAreRefused) {
     for (int slot : {FONT_MISSING_GLYPH, FONT_GLYPH_SLOTS, FONT_GLYPH_SLOTS + 2}) {
         std::vector<uint8_t> damaged = table;
         SetSlotBit(&damaged, slot, true);
-        Set32(&damaged, AT_FULL_GLYPHS, full + 1);
-        Set32(&damaged, AT_TABLE_SIZE, size + 18);
+        Set32(&damaged, FONT_TABLE_AT_FULL_GLYPHS, full + 1);
+        Set32(&damaged, FONT_TABLE_AT_TABLE_SIZE, size + 18);
         damaged.insert(damaged.end(), 18, 0);
         ExpectRefused(damaged, "slot " + std::to_string(slot),
                       slot == FONT_MISSING_GLYPH ? "missing-glyph slot" : "past the last");
@@ -476,8 +469,8 @@ TEST(FontTable, ExtraBytesAreRefused) {
 
 TEST(FontTable, PixelsOutsideAHalfWidthCellAreRefused) {
     const std::vector<uint8_t> table = EmbeddedTable();
-    const uint32_t half = Get32(table, AT_HALF_GLYPHS);
-    for (size_t at : {AT_ROWS, AT_ROWS + 12 * half - 1}) {
+    const uint32_t half = Get32(table, FONT_TABLE_AT_HALF_GLYPHS);
+    for (size_t at : {FONT_TABLE_AT_ROWS, FONT_TABLE_AT_ROWS + 12 * half - 1}) {
         for (uint8_t bit : {0x01, 0x02}) {
             std::vector<uint8_t> damaged = table;
             damaged[at] = static_cast<uint8_t>(damaged[at] | bit);

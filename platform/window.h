@@ -115,6 +115,10 @@ struct WindowConfig {
 // platform/win32/).
 int WindowRun(const WindowConfig* config);
 
+// The refresh rate a windowed backend presents at when the display does not
+// say its own.
+constexpr int WINDOW_FALLBACK_REFRESH_HZ = 60;
+
 // Render procedure: converts the width x height region of an 8-bit top-down
 // buffer (stride bytes per row) to 32-bit colour, showing byte v in the
 // colour of palette entry colourIndices[v], and publishes it as the window's

@@ -334,11 +334,10 @@ struct Pacing {
 // The refresh rate SDL reports for the window's display, 60 Hz where it
 // reports none (0, unknown) or cannot tell which display the window is on.
 int RefreshRate(SDL_Window* sdlWindow) {
-    constexpr int FALLBACK_HZ = 60;
     const int display = SDL_GetWindowDisplayIndex(sdlWindow);
     SDL_DisplayMode mode;
     if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0 || mode.refresh_rate <= 0) {
-        return FALLBACK_HZ;
+        return WINDOW_FALLBACK_REFRESH_HZ;
     }
     return mode.refresh_rate;
 }

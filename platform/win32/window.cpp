@@ -29,7 +29,6 @@ namespace platform {
 namespace {
 
 constexpr UINT_PTR PRESENT_TIMER = 1;
-constexpr int FALLBACK_REFRESH_HZ = 60;
 
 struct Win32Backend {
     const WindowConfig* config = nullptr;
@@ -138,7 +137,7 @@ UINT PresentPeriodMilliseconds(HWND hwnd) {
     }
     // 0 and 1 mean the hardware's default rate, which the system does not tell.
     if (hz <= 1) {
-        hz = FALLBACK_REFRESH_HZ;
+        hz = WINDOW_FALLBACK_REFRESH_HZ;
     }
     const UINT period = static_cast<UINT>(1000 / hz);
     return period > USER_TIMER_MINIMUM ? period : USER_TIMER_MINIMUM;

@@ -5,8 +5,8 @@
 // frames), with the clock moving on by random steps. After every frame the
 // game's invariants hold and the back buffer is all zero again, as if the
 // whole of it had been filled; once the icons are loaded nothing is
-// allocated, and the resident anonymous memory at the end is what it was
-// after the first thousand frames.
+// allocated, and the resident anonymous memory grows by no more than a few
+// pages over the run.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -28,6 +28,12 @@ constexpr long FRAMES = 1'000'000;
 constexpr long WARM_UP_FRAMES = 1000;
 constexpr uint32_t SEED = 20261209;
 constexpr int FIRST_UNUSED_SHOT = 16;
+// The exact check for a leak is the allocation count, which must stay 0.
+// Resident memory is a second look that catches what does not go through
+// the counted calls; it moves by a page or so from run to run (a page of
+// stack touched deeper once, another process's load), so it has a margin:
+// a leak of one small block a frame would be tens of megabytes here.
+constexpr long RESIDENT_GROWTH_LIMIT_KIB = 64;
 
 // The process's resident anonymous memory (its heap, stacks and other
 // private pages; not the program's code, whose pages come in as new paths
@@ -259,7 +265,8 @@ TEST(Soak, AMillionFramesOfRandomInputKeepTheInvariantsMemoryAndBackBuffer) {
     EXPECT_EQ(framesRun, FRAMES);
     EXPECT_EQ(allocations, 0);
     EXPECT_GT(residentAfterWarmUp, 0);
-    EXPECT_EQ(residentAtEnd, residentAfterWarmUp);
+    EXPECT_GT(residentAtEnd, 0);
+    EXPECT_LE(residentAtEnd - residentAfterWarmUp, RESIDENT_GROWTH_LIMIT_KIB);
     EXPECT_GT(listOpenings, 100);
     EXPECT_GT(fullFloaterBursts, 100);
     EXPECT_GT(framesFiring, 100'000);

@@ -1,13 +1,12 @@
 #include "app/window_proc.h"
 
-#include <cstdio>
-
 #include "base/view_mode.h"
 #include "game/game_tick.h"
 #include "game/item_list.h"
 #include "game/item_table.h"
 #include "game/sound.h"
 #include "platform/keys.h"
+#include "platform/report.h"
 #include "render/floaters.h"
 #include "render/layers.h"
 #include "render/startup.h"
@@ -37,7 +36,7 @@ namespace {
 int Create(AppState* state, platform::Window* window) {
     const char* failure = AppStartup(state, window, &programResources, GameTick);
     if (failure != nullptr) {
-        std::fprintf(stderr, "karido: start-up failed: %s\n", failure);
+        platform::ReportFailure("start-up failed: %s", failure);
         AppRelease(state);
         return -1;
     }

@@ -11,11 +11,11 @@
 // would tie the game's speed to the display path. Handed over, the render
 // thread makes no window or GDI call at all (only GetTickCount and the sound
 // calls), and frames it draws in between are skipped, as in the SDL backend.
-#include <cstdio>
 #include <cstring>
 
 #include "platform/mailbox.h"
 #include "platform/render_thread.h"
+#include "platform/report.h"
 #include "platform/win32/sound.h"
 #include "platform/window.h"
 
@@ -68,9 +68,9 @@ void Win32Beep(const Window*) {
 
 constexpr WindowServices WIN32_SERVICES{Win32Ticks, Win32PrepareSound, Win32PlaySound, Win32Beep};
 
-// Prints the one line that says why the window could not be had, with the
-// system's words for the thread's last error.
-void ReportFailure(const char* what) {
+// Reports why the window could not be had, with the system's words for the
+// thread's last error.
+void ReportSystemFailure(const char* what) {
     const DWORD error = GetLastError();
     char text[256] = "";
     const DWORD length =
@@ -81,8 +81,8 @@ void ReportFailure(const char* what) {
         --end;
     }
     text[end] = '\0';
-    std::fprintf(stderr, "karido: %s: %s (error %lu)\n", what, end > 0 ? text : "no description",
-                 static_cast<unsigned long>(error));
+    ReportFailure("%s: %s (error %lu)", what, end > 0 ? text : "no description",
+                  static_cast<unsigned long>(error));
 }
 
 // The outer size that fits the client area exactly: the client plus the
@@ -155,7 +155,7 @@ LRESULT OnCreate(Win32Backend* backend) {
     backend->mailbox = MailboxCreate(backend->config->maxFrameWidth,
                                      backend->config->maxFrameHeight);
     if (backend->mailbox == nullptr) {
-        std::fprintf(stderr, "karido: out of memory for the frame mailbox\n");
+        ReportFailure("out of memory for the frame mailbox");
         return -1;
     }
     backend->window = Window{&WIN32_SERVICES, backend->mailbox, backend->config->clientWidth,
@@ -167,7 +167,7 @@ LRESULT OnCreate(Win32Backend* backend) {
     backend->created = true;
     backend->renderThread = RenderThreadStart(&backend->config->render);
     if (backend->renderThread == nullptr) {
-        std::fprintf(stderr, "karido: cannot start the render thread\n");
+        ReportFailure("cannot start the render thread");
         return -1;
     }
     return 0;
@@ -293,7 +293,7 @@ int WindowRun(const WindowConfig* config) {
     windowClass.hbrBackground = nullptr;
     windowClass.lpszClassName = config->title;
     if (RegisterClassA(&windowClass) == 0) {
-        ReportFailure("cannot register the window class");
+        ReportSystemFailure("cannot register the window class");
         return 1;
     }
 
@@ -308,7 +308,7 @@ int WindowRun(const WindowConfig* config) {
     if (hwnd == nullptr) {
         // A refused WM_CREATE has said why already; otherwise the system says.
         if (!backend.createSeen) {
-            ReportFailure("cannot create the window");
+            ReportSystemFailure("cannot create the window");
         }
         activeBackend = nullptr;
         return 1;
@@ -319,7 +319,7 @@ int WindowRun(const WindowConfig* config) {
     // display's refresh.
     const bool finerTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
     if (SetTimer(hwnd, PRESENT_TIMER, PresentPeriodMilliseconds(hwnd), nullptr) == 0) {
-        ReportFailure("cannot start the window's present timer");
+        ReportSystemFailure("cannot start the window's present timer");
         DestroyWindow(hwnd);
         EndWindow(finerTimer);
         return 1;
@@ -331,7 +331,7 @@ int WindowRun(const WindowConfig* config) {
     BOOL got;
     while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0) {
         if (got == -1) {
-            ReportFailure("cannot read the window's messages");
+            ReportSystemFailure("cannot read the window's messages");
             DestroyWindow(hwnd);
             EndWindow(finerTimer);
             return 1;

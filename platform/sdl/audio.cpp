@@ -1,7 +1,6 @@
 #include "platform/sdl/audio.h"
 
 #include <SDL.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/sdl/quiet_stderr.h"
 #include "platform/wav.h"
 
 namespace platform {
@@ -155,34 +155,6 @@ bool MakeBeep(SdlAudio* audio) {
     audio->slots[0] = Clip{nullptr, 0, samples, frames * CHANNELS};
     return true;
 }
-
-// While it lives, stderr goes nowhere. The sound libraries underneath report
-// a machine without a sound card on stderr by themselves, many lines of it;
-// the program goes on without sound, so those lines are kept from the user.
-// Only for the start-up, before any other thread of the program runs.
-class QuietStderr {
-public:
-    QuietStderr() : saved_(dup(STDERR_FILENO)) {
-        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0) {
-            dup2(null, STDERR_FILENO);
-        }
-        if (null >= 0) {
-            close(null);
-        }
-    }
-    ~QuietStderr() {
-        if (saved_ >= 0) {
-            dup2(saved_, STDERR_FILENO);
-            close(saved_);
-        }
-    }
-    QuietStderr(const QuietStderr&) = delete;
-    QuietStderr& operator=(const QuietStderr&) = delete;
-
-private:
-    int saved_;
-};
 
 }  // namespace
 

@@ -8,20 +8,19 @@
 // Everything here runs on the thread that calls WindowRun; the render thread
 // makes no SDL call (sounds are readied during Create, see audio.h).
 #include <SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "platform/clock.h"
 #include "platform/mailbox.h"
 #include "platform/render_thread.h"
+#include "platform/report.h"
 #include "platform/sdl/audio.h"
+#include "platform/sdl/display.h"
 #include "platform/sdl/keys.h"
+#include "platform/sdl/quiet_stderr.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -56,101 +55,46 @@ void SdlBeep(const Window* window) {
 
 constexpr WindowServices SDL_SERVICES{SdlTicks, SdlPrepareSound, SdlPlaySound, SdlBeep};
 
-void BackendDestroy(SdlBackend* backend) {
+// Releases the window, its renderer and its texture (see CreateWindowDrawing).
+void DestroyWindowDrawing(SdlBackend* backend) {
     if (backend->texture != nullptr) {
         SDL_DestroyTexture(backend->texture);
+        backend->texture = nullptr;
     }
     if (backend->renderer != nullptr) {
         SDL_DestroyRenderer(backend->renderer);
+        backend->renderer = nullptr;
     }
     if (backend->window != nullptr) {
         SDL_DestroyWindow(backend->window);
+        backend->window = nullptr;
     }
+}
+
+void BackendDestroy(SdlBackend* backend) {
+    DestroyWindowDrawing(backend);
     if (backend->mailbox != nullptr) {
         MailboxDestroy(backend->mailbox);
     }
     *backend = SdlBackend{backend->audio};
 }
 
-// Prints the one line that says why the window could not be had.
-void ReportFailure(const char* what) {
-    std::fprintf(stderr, "karido: %s: %s\n", what, SDL_GetError());
-}
+// How the window is drawn: with the renderer SDL chooses (a GL one where the
+// display offers GL), or with SDL's software renderer on the window
+// system's own image calls, which every X server and compositor has.
+enum class Drawing { Chosen, Software };
 
-bool IsSet(const char* value) {
-    return value != nullptr && value[0] != '\0';
-}
-
-// Opens SDL's video. Without a display to show on, SDL would settle for a
-// driver that shows nothing (after trying Wayland, which complains on its
-// own): with neither DISPLAY nor WAYLAND_DISPLAY set only the console is
-// tried, and an invisible window is refused unless asked for by
-// SDL_VIDEODRIVER.
-// Xlib ends the process when the connection to the X server breaks, after a
-// message of its own whose wording and length vary. This handler says it in
-// one line and exits with status 1; the exit stops the render thread before
-// anything is torn down (see platform/render_thread.h). It must not return.
-int ExitOnLostDisplay(void*) {
-    static const char message[] = "karido: lost the connection to the display\n";
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
-    std::exit(1);
-}
-
-// On X11, installs ExitOnLostDisplay through the X library SDL has loaded.
-void WatchForLostDisplay() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || std::strcmp(driver, "x11") != 0) {
-        return;
+// Creates the hidden window, its renderer and the frame texture; null when
+// all is well, else what failed (SDL's error stays for the caller to read).
+const char* CreateWindowDrawing(SdlBackend* backend, const WindowConfig* config, Drawing drawing) {
+    if (drawing == Drawing::Software) {
+        SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_OVERRIDE);
     }
-    void* x11 = SDL_LoadObject("libX11.so.6");
-    if (x11 == nullptr) {
-        return;
-    }
-    using IoErrorHandler = int (*)(void*);
-    using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
-    auto set = reinterpret_cast<SetIoErrorHandler>(SDL_LoadFunction(x11, "XSetIOErrorHandler"));
-    if (set != nullptr) {
-        set(ExitOnLostDisplay);
-    }
-    // The library stays loaded: SDL holds it too, and the handler lives in it.
-}
-
-bool OpenVideo() {
-    const bool driverChosen = IsSet(SDL_GetHint(SDL_HINT_VIDEODRIVER));
-    const bool noDisplay = !IsSet(std::getenv("DISPLAY")) && !IsSet(std::getenv("WAYLAND_DISPLAY"));
-    if (!driverChosen && noDisplay) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
-    }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        if (!driverChosen && noDisplay) {
-            std::fprintf(stderr,
-                         "karido: cannot open the display: DISPLAY and WAYLAND_DISPLAY are not "
-                         "set (%s)\n",
-                         SDL_GetError());
-        } else {
-            ReportFailure("cannot open the display");
-        }
-        return false;
-    }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const bool invisible = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
-                                                 std::strcmp(driver, "dummy") == 0);
-    if (invisible && !driverChosen) {
-        std::fprintf(stderr, "karido: cannot open the display: only SDL's %s driver works\n",
-                     driver);
-        return false;
-    }
-    WatchForLostDisplay();
-    return true;
-}
-
-bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
     backend->window =
         SDL_CreateWindow(config->title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                          config->clientWidth, config->clientHeight, SDL_WINDOW_HIDDEN);
     if (backend->window == nullptr) {
-        ReportFailure("cannot create the window");
-        return false;
+        return "cannot create the window";
     }
     // Without SDL_WINDOW_RESIZABLE SDL already asks for a fixed size; equal
     // minimum and maximum sizes also keep a window manager from maximising it.
@@ -167,8 +111,7 @@ bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
         backend->renderer = SDL_CreateRenderer(backend->window, -1, 0);
     }
     if (backend->renderer == nullptr) {
-        ReportFailure("cannot create the renderer");
-        return false;
+        return "cannot create the renderer";
     }
     // What the renderer says of itself: whether its presents really wait is
     // another matter (see Pacing).
@@ -182,17 +125,53 @@ bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
         SDL_CreateTexture(backend->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                           config->maxFrameWidth, config->maxFrameHeight);
     if (backend->texture == nullptr) {
-        ReportFailure("cannot create the frame texture");
-        return false;
+        return "cannot create the frame texture";
     }
     SDL_SetTextureScaleMode(backend->texture, SDL_ScaleModeNearest);
     // The frames' alpha byte means nothing: copy the colour as it is.
     SDL_SetTextureBlendMode(backend->texture, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(backend->renderer, 0, 0, 0, 255);
+    return nullptr;
+}
 
+// CreateWindowDrawing, where a request the display refused during it (a GL
+// context it cannot make, which SDL does not always notice) counts as a
+// failure too.
+const char* TryWindowDrawing(SdlBackend* backend, const WindowConfig* config, Drawing drawing) {
+    const unsigned long errorsBefore = DisplayErrorCount(nullptr);
+    const char* failure = CreateWindowDrawing(backend, config, drawing);
+    const bool refused = DisplayErrorCount(backend->window) != errorsBefore;
+    if (failure == nullptr && refused) {
+        SDL_SetError("the display refused a request");
+        failure = "cannot draw in the window";
+    }
+    return failure;
+}
+
+bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
+    // SDL's software renderer would otherwise show its picture through a GL
+    // texture where GL seems to be there, and SDL decides that once for the
+    // process: were GL broken, the software renderer would be too.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    const char* failure = nullptr;
+    {
+        // A GL stack that cannot be had (no direct rendering over a remote
+        // connection, missing drivers, too little memory) says so on stderr
+        // in its own words; the software renderer is the answer to it.
+        const QuietStderr quiet;
+        failure = TryWindowDrawing(backend, config, Drawing::Chosen);
+        if (failure != nullptr) {
+            DestroyWindowDrawing(backend);
+            failure = TryWindowDrawing(backend, config, Drawing::Software);
+        }
+    }
+    if (failure != nullptr) {
+        ReportFailure("%s: %s", failure, SDL_GetError());
+        return false;
+    }
     backend->mailbox = MailboxCreate(config->maxFrameWidth, config->maxFrameHeight);
     if (backend->mailbox == nullptr) {
-        std::fprintf(stderr, "karido: out of memory for the frame mailbox\n");
+        ReportFailure("out of memory for the frame mailbox");
         return false;
     }
     return true;
@@ -397,7 +376,7 @@ int RunWindow(const WindowConfig* config, SdlAudio* audio) {
     const WindowEvent destroy{WindowEventType::Destroy, 0, 0, 0};
     RenderThread* renderThread = RenderThreadStart(&config->render);
     if (renderThread == nullptr) {
-        std::fprintf(stderr, "karido: cannot start the render thread\n");
+        ReportFailure("cannot start the render thread");
         config->procedure(&window, &destroy, config->context);
         BackendDestroy(&backend);
         return 1;
@@ -455,7 +434,7 @@ int RunWindow(const WindowConfig* config, SdlAudio* audio) {
 }  // namespace
 
 int WindowRun(const WindowConfig* config) {
-    if (!OpenVideo()) {
+    if (!DisplayOpen()) {
         SDL_Quit();
         return 1;
     }
@@ -463,6 +442,9 @@ int WindowRun(const WindowConfig* config) {
     // still gets its window, and every sound then falls back to the beep.
     SdlAudio* audio = SdlAudioOpen(0);
     const int status = RunWindow(config, audio);
+    // What the program had to say it has said; the libraries, short of
+    // memory, may still find something to report as they shut down.
+    const QuietStderr quiet;
     SdlAudioClose(audio);
     SDL_Quit();
     return status;

@@ -20,25 +20,11 @@ readonly KARIDO=$program
 start_xvfb
 echo "Xvfb on display $DISPLAY"
 
-# start_program runs "$program" with no arguments. It is pointed at a script
-# that execs the real program with the arguments, so that the process
-# start_program watches is the program itself.
-use_arguments() {
-    {
-        echo '#!/usr/bin/env bash'
-        printf 'exec %q' "$KARIDO"
-        printf ' %q' "$@"
-        echo
-    } >"$work/launcher"
-    chmod +x "$work/launcher"
-    program=$work/launcher
-}
-
 # One run with the arguments "$@", named $1 in the report.
 run_with() {
     local name=$1
     shift
-    use_arguments "$@"
+    use_launcher "$KARIDO" "$@"
     start_program
     if ! shoot_until panel_drawn; then
         kill -0 "$program_pid" 2>/dev/null ||

@@ -159,6 +159,20 @@ start_program() {
     fi
 }
 
+# Points start_program at a launcher that execs the command line "$@" (the
+# program with arguments, or run through env or prlimit), so that the
+# process start_program watches is the program itself.
+use_launcher() {
+    {
+        echo '#!/usr/bin/env bash'
+        printf 'exec'
+        printf ' %q' "$@"
+        echo
+    } >"$work/launcher"
+    chmod +x "$work/launcher"
+    program=$work/launcher
+}
+
 # Asks the window to close the way a window manager's close button does: a
 # WM_DELETE_WINDOW client message.
 send_close() {

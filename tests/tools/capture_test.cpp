@@ -1,6 +1,7 @@
 // karido-capture run as a person would run it: frames written as PNG files
 // in the window's colours, an input script obeyed, bad arguments refused.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +20,7 @@ class CaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("karido-capture-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              ("karido-capture-test-" + std::to_string(getpid()) +
                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);

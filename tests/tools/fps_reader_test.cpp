@@ -4,6 +4,7 @@
 // back they give the number exactly; pictures without a whole counter are
 // refused, by the library and by karido-fps-reader.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -184,7 +185,7 @@ protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
               ("karido-fps-reader-test-" +
-               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               std::to_string(getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);

@@ -98,6 +98,21 @@ protected:
         return std::string::npos;
     }
 
+    // Where the first byte that is not silence stands in the output, once it
+    // has been written there; npos if none ever is.
+    size_t WaitForSound() const {
+        const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+        while (std::chrono::steady_clock::now() < guard) {
+            const Bytes out = Output();
+            const auto at = std::find_if(out.begin(), out.end(), [](uint8_t v) { return v != 0; });
+            if (at != out.end()) {
+                return static_cast<size_t>(at - out.begin());
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return std::string::npos;
+    }
+
     // Waits until the device has written at least bytes, then closes it so
     // that everything it wrote is in the file.
     Bytes CloseAfter(size_t bytes) {
@@ -137,7 +152,11 @@ TEST_F(DiskAudio, EightBitMonoIsConvertedToTheDevicesFormat) {
     const Bytes incorrect = Resource("INCORRECT");
     ASSERT_TRUE(platform::SdlAudioPlay(audio, incorrect.data(), incorrect.size()));
     const size_t frames = incorrect.size() - 44;
-    const Bytes out = CloseAfter(frames * FRAME * 3 / 2 + static_cast<size_t>(RATE));
+    // The device writes silence from the moment it opens: the sound's end is
+    // counted from where it is first heard, however late it started.
+    const size_t heard = WaitForSound();
+    ASSERT_NE(heard, std::string::npos);
+    const Bytes out = CloseAfter(heard + frames * FRAME + 16384);
     // Unsigned 8-bit mono becomes signed 16-bit, the same on both channels:
     // value v as (v - 128) * 256, give or take the converter's rounding. The
     // first sample with sound in it lines the two up.
@@ -205,7 +224,9 @@ TEST_F(DiskAudio, TheSecondSoundCutsOffTheFirst) {
 
 TEST_F(DiskAudio, TheBeepIsATenthOfASecondOf880Hertz) {
     platform::SdlAudioBeep(audio);
-    const Bytes out = CloseAfter(static_cast<size_t>(RATE) * FRAME);  // a second of output
+    const size_t heard = WaitForSound();
+    ASSERT_NE(heard, std::string::npos);
+    const Bytes out = CloseAfter(heard + static_cast<size_t>(RATE) * FRAME);  // a second more
     std::vector<int16_t> left;
     for (size_t i = 0; i + FRAME <= out.size(); i += FRAME) {
         int16_t l = 0;

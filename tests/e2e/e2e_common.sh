@@ -14,6 +14,8 @@ readonly CLIENT_HEIGHT=256
 # How long one wait may last before it counts as hung: far beyond what a slow,
 # loaded machine or a sanitizer build needs.
 readonly GUARD_SECONDS=120
+# Making a fresh Wine prefix takes far longer than any other step.
+readonly WINE_PREFIX_GUARD_SECONDS=600
 readonly PANEL='128x256+256+0'
 readonly PANEL_PIXELS=$((128 * 256))
 
@@ -117,9 +119,10 @@ start_xvfb() {
 use_wine() {
     wine_prefix="$work/wine-prefix"
     export WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-    timeout "$GUARD_SECONDS" wineboot -i >"$work/wineboot.log" 2>&1 ||
+    timeout "$WINE_PREFIX_GUARD_SECONDS" wineboot -i >"$work/wineboot.log" 2>&1 ||
         { cat "$work/wineboot.log" >&2; fatal "cannot make a Wine prefix"; }
-    timeout "$GUARD_SECONDS" wineserver -w
+    timeout "$WINE_PREFIX_GUARD_SECONDS" wineserver -w ||
+        fatal "Wine's server did not finish making the prefix"
 }
 
 # Starts the program and waits for its window; sets program_pid and window.

@@ -127,9 +127,7 @@ use_wine() {
 
 # Starts the program and waits for its window; sets program_pid and window.
 # It runs with SDL's software renderer, the one every Xvfb has, or under Wine
-# after use_wine. The search runs in the background so that the wait ends as
-# soon as the program exits without a window, not only when the guard runs
-# out.
+# after use_wine.
 start_program() {
     if [[ -n "$wine_prefix" ]]; then
         wine "$program" >"$work/stdout" 2>"$work/stderr" &
@@ -137,7 +135,16 @@ start_program() {
         SDL_RENDER_DRIVER=software "$program" >"$work/stdout" 2>"$work/stderr" &
     fi
     program_pid=$!
-    xdotool search --sync --name '^KARIDO$' >"$work/window" 2>/dev/null &
+    wait_for_window
+}
+
+# Waits for a shown window titled KARIDO of the program started as
+# program_pid; sets window. Windows that were never shown do not count (the
+# program may make and drop a window before the one it shows). The search
+# runs in the background so that the wait ends as soon as the program exits
+# without a window, not only when the guard runs out.
+wait_for_window() {
+    xdotool search --sync --onlyvisible --name '^KARIDO$' >"$work/window" 2>/dev/null &
     local search_pid=$! deadline=$((SECONDS + GUARD_SECONDS))
     while kill -0 "$search_pid" 2>/dev/null; do
         kill -0 "$program_pid" 2>/dev/null || break

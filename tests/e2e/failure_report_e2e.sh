@@ -64,19 +64,7 @@ fi
 # closing the box ends the program with status 1.
 wine "$launcher" "$damaged" >"$work/stdout" 2>"$work/stderr" &
 program_pid=$!
-xdotool search --sync --onlyvisible --name '^KARIDO$' >"$work/window" 2>/dev/null &
-search_pid=$!
-deadline=$((SECONDS + GUARD_SECONDS))
-while kill -0 "$search_pid" 2>/dev/null && kill -0 "$program_pid" 2>/dev/null &&
-    ((SECONDS < deadline)); do
-    sleep 0.1
-done
-while kill "$search_pid" 2>/dev/null; do
-    sleep 0.1
-done
-wait "$search_pid" 2>/dev/null
-window=$(head -n 1 "$work/window")
-[[ -n "$window" ]] || fatal "without stderr: no window titled KARIDO shown"
+wait_for_window
 geometry=$(xwininfo -id "$window")
 width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")

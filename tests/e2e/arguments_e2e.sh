@@ -25,18 +25,10 @@ run_with() {
     local name=$1
     shift
     use_launcher "$KARIDO" "$@"
-    start_program
-    if ! shoot_until panel_drawn; then
-        kill -0 "$program_pid" 2>/dev/null ||
-            fatal "$name: the program went away before drawing"
-        fatal "$name: no side panel within ${GUARD_SECONDS} s"
-    fi
+    start_until_drawn "$name"
     pass "$name: the window is drawn"
 
-    local geometry width height
-    geometry=$(xwininfo -id "$window")
-    width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
-    height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
+    read_client_size "$window"
     if [[ "$width" == "$CLIENT_WIDTH" && "$height" == "$CLIENT_HEIGHT" ]]; then
         pass "$name: client area is ${width}x${height}"
     else

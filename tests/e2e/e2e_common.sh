@@ -169,6 +169,25 @@ wait_for_window() {
     fi
 }
 
+# Starts the program (start_program) and waits until its window shows the
+# side panel; $1 names the run in what it reports.
+start_until_drawn() {
+    start_program
+    if ! shoot_until panel_drawn; then
+        kill -0 "$program_pid" 2>/dev/null ||
+            fatal "$1: the program went away before drawing"
+        fatal "$1: no side panel within ${GUARD_SECONDS} s"
+    fi
+}
+
+# Sets width and height to the size of window $1's client area.
+read_client_size() {
+    local geometry
+    geometry=$(xwininfo -id "$1")
+    width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
+    height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
+}
+
 # Points start_program at a launcher that execs the command line "$@" (the
 # program with arguments, or run through env or prlimit), so that the
 # process start_program watches is the program itself.

@@ -65,9 +65,7 @@ fi
 wine "$launcher" "$damaged" >"$work/stdout" 2>"$work/stderr" &
 program_pid=$!
 wait_for_window
-geometry=$(xwininfo -id "$window")
-width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
-height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
+read_client_size "$window"
 if [[ "$width" == "$CLIENT_WIDTH" && "$height" == "$CLIENT_HEIGHT" ]]; then
     fail "without stderr: the window shown is the game's ${width}x${height}, not a message box"
 else

@@ -27,12 +27,7 @@ run_with() {
     local name=$1
     shift
     use_launcher "$@"
-    start_program
-    if ! shoot_until panel_drawn; then
-        kill -0 "$program_pid" 2>/dev/null ||
-            fatal "$name: the program went away before drawing"
-        fatal "$name: no side panel within ${GUARD_SECONDS} s"
-    fi
+    start_until_drawn "$name"
     pass "$name: the window shows the side panel ($blue blue pixels)"
     send_close "$window"
     expect_clean_exit "the close message" "$name"

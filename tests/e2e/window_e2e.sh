@@ -232,9 +232,7 @@ press_until() {
 start_program
 echo "window $window (pid $program_pid)"
 
-geometry=$(xwininfo -id "$window")
-width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
-height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
+read_client_size "$window"
 if [[ "$width" == "$CLIENT_WIDTH" && "$height" == "$CLIENT_HEIGHT" ]]; then
     pass "client area is ${width}x${height}"
 else

@@ -6,7 +6,7 @@
 #include "platform/window.h"
 
 // context is the AppState. Create runs the whole start-up (graphics, stars,
-// first words, view, item list); on a failure it prints one line on stderr,
+// first words, view, item list); on a failure it reports one line (ReportFailure),
 // releases what it made and returns -1. Destroy, which the platform sends
 // once the render procedure has stopped, releases everything.
 int MainWndProc(platform::Window* window, const platform::WindowEvent* event, void* context);

@@ -109,7 +109,7 @@ struct WindowConfig {
 // handles events and shows the newest presented frame until the window is
 // closed (close button, Alt+F4, or on Linux SIGTERM); stops and joins the render
 // thread, and sends Destroy. Returns the process exit status: 0 after a
-// close; 1, after one line on stderr naming what failed, when the display,
+// close; 1, after one line naming what failed (ReportFailure), when the display,
 // window, renderer or render thread cannot be had or Create fails.
 // Implemented by the windowed backend the build links (platform/sdl/ or
 // platform/win32/).

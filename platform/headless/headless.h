@@ -18,7 +18,7 @@ struct HeadlessWindow;
 
 // Opens the window of config: makes its mailbox, sets its clock to
 // clockStart and sends Create. Returns null when memory runs out or Create
-// fails (the procedure has then said why on stderr).
+// fails (the procedure has then said why, through ReportFailure).
 HeadlessWindow* HeadlessOpen(const WindowConfig* config, uint32_t clockStart);
 
 // Delivers one event to the window procedure, as a window would.

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -45,13 +46,19 @@ int CountXError(Display*, XErrorEvent*) {
     return 0;
 }
 
+// stderr as it was when the display opened: the lost display's line must
+// reach it even while the libraries' messages are kept off stderr.
+int realStderr = STDERR_FILENO;
+
 // Xlib ends the process when the connection to the X server breaks, after a
 // message of its own whose wording and length vary. This handler says it in
 // one line and exits with status 1; the exit stops the render thread before
 // anything is torn down (see platform/render_thread.h). It must not return.
+// The line is written by hand, with write alone: the connection may break
+// inside any call, and this may be no place for formatting.
 int ExitOnLostDisplay(Display*) {
     static const char message[] = "karido: lost the connection to the display\n";
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    [[maybe_unused]] const ssize_t written = write(realStderr, message, sizeof message - 1);
     std::exit(1);
 }
 
@@ -77,6 +84,8 @@ void TakeOverXHandlers() {
         xlib.setErrorHandler(CountXError);
     }
     if (xlib.setIoErrorHandler != nullptr) {
+        const int copy = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+        realStderr = copy >= 0 ? copy : STDERR_FILENO;
         xlib.setIoErrorHandler(ExitOnLostDisplay);
     }
 }
@@ -85,7 +94,8 @@ void TakeOverXHandlers() {
 // set as that hint first), the libraries' messages kept off stderr.
 bool VideoInit(const char* driver) {
     if (driver != nullptr) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+        // Above the environment's SDL_VIDEODRIVER, which is set but empty.
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver, SDL_HINT_OVERRIDE);
     }
     const QuietStderr quiet;
     return SDL_Init(SDL_INIT_VIDEO) == 0;

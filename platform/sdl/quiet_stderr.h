@@ -3,8 +3,9 @@
 // GL drivers, the sound servers) report what they cannot do on stderr by
 // themselves, many lines of it, in their own words; the program either goes
 // on without what failed or says in one line of its own why it cannot.
-// Only during the start-up, on the user-interface thread, before the render
-// thread runs: stderr belongs to the whole process.
+// Only around the libraries' own start-up and shutdown, on the user-interface
+// thread, while the render thread does not run: stderr belongs to the whole
+// process. The program's own lines are written after it has gone.
 #pragma once
 
 #include <fcntl.h>

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstring>
 
 #include "platform/clock.h"
 #include "platform/mailbox.h"
@@ -81,7 +82,7 @@ void BackendDestroy(SdlBackend* backend) {
 
 // How the window is drawn: with the renderer SDL chooses (a GL one where the
 // display offers GL), or with SDL's software renderer on the window
-// system's own image calls, which every X server and compositor has.
+// system's own image calls, which every X server has.
 enum class Drawing { Chosen, Software };
 
 // Creates the hidden window, its renderer and the frame texture; null when
@@ -136,7 +137,8 @@ const char* CreateWindowDrawing(SdlBackend* backend, const WindowConfig* config,
 
 // CreateWindowDrawing, where a request the display refused during it (a GL
 // context it cannot make, which SDL does not always notice) counts as a
-// failure too.
+// failure too. Any refused request counts, whatever it was: the software
+// renderer then draws, which works wherever the window does.
 const char* TryWindowDrawing(SdlBackend* backend, const WindowConfig* config, Drawing drawing) {
     const unsigned long errorsBefore = DisplayErrorCount(nullptr);
     const char* failure = CreateWindowDrawing(backend, config, drawing);
@@ -149,14 +151,18 @@ const char* TryWindowDrawing(SdlBackend* backend, const WindowConfig* config, Dr
 }
 
 bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
-    // SDL's software renderer would otherwise show its picture through a GL
-    // texture where GL seems to be there, and SDL decides that once for the
-    // process: were GL broken, the software renderer would be too.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // On X11 SDL's software renderer would otherwise show its picture through
+    // a GL texture where GL seems to be there, and SDL decides that once for
+    // the process: were GL broken, the software renderer would be too. (Other
+    // drivers may have no other way to show it.)
+    if (const char* driver = SDL_GetCurrentVideoDriver();
+        driver != nullptr && std::strcmp(driver, "x11") == 0) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
     const char* failure = nullptr;
     {
         // A GL stack that cannot be had (no direct rendering over a remote
-        // connection, missing drivers, too little memory) says so on stderr
+        // connection, missing drivers) says so on stderr
         // in its own words; the software renderer is the answer to it.
         const QuietStderr quiet;
         failure = TryWindowDrawing(backend, config, Drawing::Chosen);

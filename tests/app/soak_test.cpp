@@ -5,8 +5,8 @@
 // frames), with the clock moving on by random steps. After every frame the
 // game's invariants hold and the back buffer is all zero again, as if the
 // whole of it had been filled; once the icons are loaded nothing is
-// allocated, and the resident anonymous memory grows by no more than a few
-// pages over the run.
+// allocated, and the resident anonymous memory grows by at most 64 KiB over
+// the run.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -189,7 +189,7 @@ read_client_size() {
 }
 
 # Points start_program at a launcher that execs the command line "$@" (the
-# program with arguments, or run through env or prlimit), so that the
+# program with arguments, or run through env), so that the
 # process start_program watches is the program itself.
 use_launcher() {
     {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the program with no display it can open: no display named at all, an
 # X display that no server answers, a Wayland display that no compositor
-# answers, and both. Each time it must print exactly one line on stderr that
+# answers, both, and a driver named by SDL_VIDEODRIVER (empty, or one that
+# has no display). Each time it must print exactly one line on stderr that
 # names the display it tried (the libraries' own messages kept off it), and
 # exit with status 1, without crashing. GUARD_SECONDS only ends a run that
 # would otherwise hang; it is far beyond what a slow machine needs.
@@ -49,6 +50,10 @@ run_without "no Wayland compositor" '"karido-no-such-display"' \
     WAYLAND_DISPLAY=karido-no-such-display
 run_without "neither" "\":$unserved\"" \
     DISPLAY=":$unserved" WAYLAND_DISPLAY=karido-no-such-display
+# An empty SDL_VIDEODRIVER names no driver: SDL must not settle for one that
+# shows nothing.
+run_without "empty SDL_VIDEODRIVER" "\":$unserved\"" DISPLAY=":$unserved" SDL_VIDEODRIVER=
+run_without "SDL_VIDEODRIVER=x11 without a display" "SDL_VIDEODRIVER=x11" SDL_VIDEODRIVER=x11
 if ((failures > 0)); then
     exit 1
 fi

@@ -61,8 +61,10 @@ else
 fi
 
 # Without stderr: a message box titled KARIDO, the game's window never shown;
-# closing the box ends the program with status 1.
-wine "$launcher" "$damaged" >"$work/stdout" 2>"$work/stderr" &
+# closing the box ends the program with status 1. The box's text is read from
+# Wine's trace of the texts its windows are given (its "win" channel), which
+# goes to the Unix stderr that the Windows program does not see.
+WINEDEBUG=-all,+win wine "$launcher" "$damaged" >"$work/stdout" 2>"$work/trace" &
 program_pid=$!
 wait_for_window
 read_client_size "$window"
@@ -82,6 +84,11 @@ if [[ "$exit_status" == 1 ]]; then
     pass "without stderr: ends with status 1 once the box is closed"
 else
     fail "without stderr: ended with status '${exit_status:-still running}' after the box was closed"
+fi
+if grep -qF "set_window_text L\"$EXPECTED_LINE\"" "$work/trace"; then
+    pass "without stderr: the box says \"$EXPECTED_LINE\""
+else
+    fail "without stderr: no window was given the text \"$EXPECTED_LINE\""
 fi
 
 finish failure_report_e2e

@@ -83,34 +83,36 @@ protected:
         return Bytes(std::istreambuf_iterator<char>(file), {});
     }
 
-    // Where needle first stands in the output, once it has been written
-    // there; npos if it never is.
-    size_t WaitFor(const Bytes& needle) const {
+    // The first place in the output that find reports (an offset, or npos
+    // for none), once there is one; npos if none ever comes.
+    template <typename Find>
+    size_t WaitUntilFound(Find find) const {
         const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(5);
         while (std::chrono::steady_clock::now() < guard) {
-            const Bytes out = Output();
-            const auto at = std::search(out.begin(), out.end(), needle.begin(), needle.end());
-            if (at != out.end()) {
-                return static_cast<size_t>(at - out.begin());
+            if (const size_t at = find(Output()); at != std::string::npos) {
+                return at;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return std::string::npos;
     }
 
+    // Where needle first stands in the output, once it has been written
+    // there; npos if it never is.
+    size_t WaitFor(const Bytes& needle) const {
+        return WaitUntilFound([&needle](const Bytes& out) {
+            const auto at = std::search(out.begin(), out.end(), needle.begin(), needle.end());
+            return at != out.end() ? static_cast<size_t>(at - out.begin()) : std::string::npos;
+        });
+    }
+
     // Where the first byte that is not silence stands in the output, once it
     // has been written there; npos if none ever is.
     size_t WaitForSound() const {
-        const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(5);
-        while (std::chrono::steady_clock::now() < guard) {
-            const Bytes out = Output();
+        return WaitUntilFound([](const Bytes& out) {
             const auto at = std::find_if(out.begin(), out.end(), [](uint8_t v) { return v != 0; });
-            if (at != out.end()) {
-                return static_cast<size_t>(at - out.begin());
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return std::string::npos;
+            return at != out.end() ? static_cast<size_t>(at - out.begin()) : std::string::npos;
+        });
     }
 
     // Waits until the device has written at least bytes, then closes it so

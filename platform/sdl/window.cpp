@@ -162,8 +162,8 @@ bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
     const char* failure = nullptr;
     {
         // A GL stack that cannot be had (no direct rendering over a remote
-        // connection, missing drivers) says so on stderr
-        // in its own words; the software renderer is the answer to it.
+        // connection, missing drivers) says so on stderr in its own words;
+        // the software renderer is the answer to it.
         const QuietStderr quiet;
         failure = TryWindowDrawing(backend, config, Drawing::Chosen);
         if (failure != nullptr) {

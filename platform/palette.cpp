@@ -5,8 +5,9 @@
 
 namespace platform {
 
-// An emulated display. Its palette calls happen at start-up on one thread;
-// the mutex keeps tests that use it from several threads honest.
+// An emulated display, or a real one through its driver. Its palette calls
+// happen at start-up on one thread; the mutex keeps tests that use it from
+// several threads honest.
 struct ScreenContext {
     ScreenContext(int colours, int entries) : numColors(colours), sizePalette(entries) {
         for (int i = 0; i < 10; ++i) {
@@ -20,7 +21,9 @@ struct ScreenContext {
     int staticUse = SYSPAL_STATIC;
     Palette* selected = nullptr;
     PaletteEntry system[PALETTE_MAX_ENTRIES] = {};
-    ScreenContext* next = nullptr;  // in the list of screens
+    const ScreenDriver* driver = nullptr;  // set: a real display
+    void* device = nullptr;                // the driver's
+    ScreenContext* next = nullptr;         // in the list of screens
 };
 
 namespace {
@@ -61,6 +64,19 @@ ScreenContext* ScreenContextCreate(int numColors, int sizePalette) {
     return screen;
 }
 
+ScreenContext* ScreenContextCreateOn(const ScreenDriver* driver, void* device) {
+    if (driver == nullptr) {
+        return nullptr;
+    }
+    auto* screen = new (std::nothrow) ScreenContext(0, 0);
+    if (screen != nullptr) {
+        screen->driver = driver;
+        screen->device = device;
+        ListScreen(screen);
+    }
+    return screen;
+}
+
 void ScreenContextDestroy(ScreenContext* screen) {
     if (screen == nullptr || screen == &TheScreen()) {
         return;
@@ -82,6 +98,9 @@ int ScreenSetSystemPaletteUse(ScreenContext* screen, int use) {
         return 0;
     }
     std::lock_guard<std::mutex> guard(screen->lock);
+    if (screen->driver != nullptr) {
+        return screen->driver->setSystemPaletteUse(screen->device, use);
+    }
     const int previous = screen->staticUse;
     screen->staticUse = use;
     return previous;
@@ -92,6 +111,14 @@ Palette* ScreenSelectPalette(ScreenContext* screen, Palette* palette) {
         return nullptr;
     }
     std::lock_guard<std::mutex> guard(screen->lock);
+    if (screen->driver != nullptr) {
+        if (palette != nullptr && palette->native == nullptr) {
+            palette->native = screen->driver->createPalette(screen->device, palette);
+            palette->driver = palette->native != nullptr ? screen->driver : nullptr;
+        }
+        screen->driver->selectPalette(screen->device,
+                                      palette != nullptr ? palette->native : nullptr);
+    }
     Palette* previous = screen->selected;
     screen->selected = palette;
     return previous;
@@ -102,6 +129,9 @@ int ScreenRealizePalette(ScreenContext* screen) {
         return 0;
     }
     std::lock_guard<std::mutex> guard(screen->lock);
+    if (screen->driver != nullptr) {
+        return screen->driver->realizePalette(screen->device);
+    }
     const int half = screen->staticUse == SYSPAL_STATIC ? screen->numColors / 2 : 0;
     const int size = Clamp(screen->sizePalette, 0, PALETTE_MAX_ENTRIES);
     const int reservedLow = Clamp(half, 0, Clamp(10, 0, size));
@@ -132,6 +162,9 @@ int ScreenGetSystemPaletteEntries(ScreenContext* screen, int start, int count, P
     }
     std::lock_guard<std::mutex> guard(screen->lock);
     const int end = Clamp(start + count, start, PALETTE_MAX_ENTRIES);
+    if (screen->driver != nullptr) {
+        return screen->driver->getSystemPaletteEntries(screen->device, start, end - start, out);
+    }
     for (int i = start; i < end; ++i) {
         out[i - start] = screen->system[i];
         out[i - start].peFlags = 0;
@@ -144,6 +177,9 @@ int ScreenGetDeviceCaps(ScreenContext* screen, int index) {
         return 0;
     }
     std::lock_guard<std::mutex> guard(screen->lock);
+    if (screen->driver != nullptr) {
+        return screen->driver->getDeviceCaps(screen->device, index);
+    }
     switch (index) {
         case CAPS_NUMCOLORS: return screen->numColors;
         case CAPS_SIZEPALETTE: return screen->sizePalette;
@@ -167,6 +203,21 @@ Palette* PaletteCreate(const LogPalette* description) {
     return palette;
 }
 
+Palette* ScreenCreatePalette(ScreenContext* screen, const LogPalette* description) {
+    Palette* palette = PaletteCreate(description);
+    if (palette == nullptr || screen == nullptr || screen->driver == nullptr) {
+        return palette;
+    }
+    std::lock_guard<std::mutex> guard(screen->lock);
+    palette->native = screen->driver->createPalette(screen->device, palette);
+    if (palette->native == nullptr) {
+        delete palette;
+        return nullptr;
+    }
+    palette->driver = screen->driver;
+    return palette;
+}
+
 void PaletteDelete(Palette* palette) {
     if (palette == nullptr) {
         return;
@@ -178,8 +229,14 @@ void PaletteDelete(Palette* palette) {
             std::lock_guard<std::mutex> screenGuard(screen->lock);
             if (screen->selected == palette) {
                 screen->selected = nullptr;
+                if (screen->driver != nullptr) {
+                    screen->driver->selectPalette(screen->device, nullptr);
+                }
             }
         }
+    }
+    if (palette->native != nullptr) {
+        palette->driver->deletePalette(palette->native);
     }
     delete palette;
 }
@@ -187,6 +244,9 @@ void PaletteDelete(Palette* palette) {
 uint32_t PaletteNearestIndex(const Palette* palette, ColorRef colour) {
     if (palette == nullptr) {
         return 0;
+    }
+    if (palette->native != nullptr && palette->driver->nearestIndex != nullptr) {
+        return palette->driver->nearestIndex(palette->native, colour);
     }
     const int nearest = NearestColourIndex(colour, palette->count,
                                            [palette](int i) { return &palette->entries[i]; });

@@ -2,6 +2,9 @@
 // palette, so this emulates one: a 256-entry system palette whose reserved
 // entries hold the 20 standard static colours, logical palettes that can be
 // selected into the screen context and realised, and nearest-colour lookup.
+// Where the display has a palette manager of its own (a real 256-colour
+// display on Windows), a screen context made on its driver hands every call
+// to it instead, with the same meaning.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +28,15 @@ struct LogPalette {
     PaletteEntry palPalEntry[PALETTE_MAX_ENTRIES];
 };
 
-// A logical palette object.
+struct ScreenDriver;
+
+// A logical palette object. On a display with a driver it also has the
+// display's own palette object, made when it is first selected there.
 struct Palette {
     uint16_t count;
     PaletteEntry entries[PALETTE_MAX_ENTRIES];
+    void* native;                // the driver's palette object, or null
+    const ScreenDriver* driver;  // the driver that made it
 };
 
 // A colour as red | green << 8 | blue << 16.
@@ -96,6 +104,29 @@ void ScreenContextRelease(ScreenContext* screen);
 ScreenContext* ScreenContextCreate(int numColors, int sizePalette);
 void ScreenContextDestroy(ScreenContext* screen);
 
+// The palette manager of a real display: each call does on the display what
+// the function of the same name below does on the emulated one. device is
+// the driver's own (a screen device context).
+struct ScreenDriver {
+    int (*setSystemPaletteUse)(void* device, int use);
+    // The display's palette object holding palette's entries; null when the
+    // display cannot make one.
+    void* (*createPalette)(void* device, const Palette* palette);
+    void (*deletePalette)(void* native);
+    // Selects native into the device as a foreground palette; null selects
+    // the palette the device had before the first selection.
+    void (*selectPalette)(void* device, void* native);
+    int (*realizePalette)(void* device);
+    int (*getSystemPaletteEntries)(void* device, int start, int count, PaletteEntry* out);
+    int (*getDeviceCaps)(void* device, int index);
+    uint32_t (*nearestIndex)(void* native, ColorRef colour);
+};
+
+// A screen context whose calls go to driver (which stays valid while the
+// context lives). Null when memory runs out. Destroy it with
+// ScreenContextDestroy.
+ScreenContext* ScreenContextCreateOn(const ScreenDriver* driver, void* device);
+
 // Sets the static-colour use (SYSPAL_STATIC or SYSPAL_NOSTATIC); returns the
 // previous one, or 0 for an unknown value (which changes nothing).
 int ScreenSetSystemPaletteUse(ScreenContext* screen, int use);
@@ -121,11 +152,15 @@ int ScreenGetDeviceCaps(ScreenContext* screen, int index);
 // Makes a palette object from a description; null for a null description,
 // a count outside 1..256 or a failed allocation.
 Palette* PaletteCreate(const LogPalette* description);
+// PaletteCreate for use on screen: on a display with a driver the display's
+// own palette object is made at once (null if it cannot be).
+Palette* ScreenCreatePalette(ScreenContext* screen, const LogPalette* description);
 // Deletes a palette; it is no longer selected into any screen context.
 void PaletteDelete(Palette* palette);
 
 // Index of the entry nearest to colour by squared RGB distance, the lowest
-// index on a tie; 0 for a null palette.
+// index on a tie (on a display with a driver, as the display finds it); 0
+// for a null palette.
 uint32_t PaletteNearestIndex(const Palette* palette, ColorRef colour);
 
 }  // namespace platform

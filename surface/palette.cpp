@@ -66,14 +66,17 @@ platform::Palette* PaletteCreateIdentity(const Surface* surface, platform::Scree
     const int statics = platform::ScreenGetDeviceCaps(screen, platform::CAPS_NUMCOLORS);
     const int half = statics / 2;
     const int size = platform::ScreenGetDeviceCaps(screen, platform::CAPS_SIZEPALETTE);
-    platform::ScreenContextRelease(screen);
 
     SetFlags(0, half, 0);
     SetFlags(half, size - half, platform::PC_NOCOLLAPSE);
     SetFlags(size - half, size, 0);
     identityPalette.palVersion = 0x300;
     identityPalette.palNumEntries = platform::PALETTE_MAX_ENTRIES;
-    return platform::PaletteCreate(&identityPalette);
+    // Made on the screen, so that a real display has its own palette object
+    // to realise when the frames are shown.
+    platform::Palette* identity = platform::ScreenCreatePalette(screen, &identityPalette);
+    platform::ScreenContextRelease(screen);
+    return identity;
 }
 
 void SurfaceMatchPalette(Surface* surface, const platform::Palette* palette) {

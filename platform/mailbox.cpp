@@ -23,27 +23,64 @@ constexpr uint32_t SLOT = 3;
 
 struct FrameMailbox {
     Frame frames[3];
-    uint32_t* storage;  // the three frames' pixels, one after another
+    FrameColours colours[3];  // each frame's own
+    uint8_t* storage;  // the three frames' pixels, one after another
     int maxWidth;
     int maxHeight;
     int back;                      // the producer's frame; only it reads or writes this
     int front;                     // the consumer's frame; likewise only the consumer's
     uint64_t published;            // producer only: frames published so far
     std::atomic<uint32_t> newest;  // shared
+    std::atomic<bool> wanted;      // shared: the consumer has asked for a frame
 };
+
+namespace {
+
+constexpr uint32_t OPAQUE_BLACK = 0xFF000000u;
+
+// Every byte black: the colours of a frame published without any.
+void SetBlack(FrameColours* colours) {
+    for (uint32_t& c : colours->argb.argb) {
+        c = OPAQUE_BLACK;
+    }
+    for (uint16_t& i : colours->paletteIndex) {
+        i = 0;
+    }
+    colours->palette = nullptr;
+    colours->serial = 0;
+}
+
+std::atomic<uint64_t> nextColoursSerial{1};
+
+}  // namespace
+
+void FrameColoursBuild(FrameColours* colours, const uint16_t colourIndices[256],
+                       const Palette* palette) {
+    for (int v = 0; v < 256; ++v) {
+        const unsigned entry =
+            colourIndices != nullptr ? colourIndices[v] : static_cast<unsigned>(v);
+        colours->paletteIndex[v] = static_cast<uint16_t>(entry);
+        if (palette == nullptr || entry >= palette->count) {
+            colours->argb.argb[v] = OPAQUE_BLACK;
+            continue;
+        }
+        const PaletteEntry& e = palette->entries[entry];
+        colours->argb.argb[v] =
+            OPAQUE_BLACK | uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | uint32_t{e.peBlue};
+    }
+    colours->palette = palette;
+    colours->serial = nextColoursSerial.fetch_add(1, std::memory_order_relaxed);
+}
 
 FrameMailbox* MailboxCreate(int maxWidth, int maxHeight) {
     if (maxWidth <= 0 || maxHeight <= 0) {
         return nullptr;
     }
     const size_t perFrame = static_cast<size_t>(maxWidth) * static_cast<size_t>(maxHeight);
-    if (perFrame > std::numeric_limits<size_t>::max() / (3 * sizeof(uint32_t))) {
+    if (perFrame > std::numeric_limits<size_t>::max() / 3) {
         return nullptr;
     }
-    // Frames start on a cache line, so the converter's 64-byte stores never
-    // split over two.
-    auto* storage = reinterpret_cast<uint32_t*>(
-        PixelBlockAllocate(3 * perFrame * sizeof(uint32_t)));
+    auto* storage = PixelBlockAllocate(3 * perFrame);
     if (storage == nullptr) {
         return nullptr;
     }
@@ -59,11 +96,14 @@ FrameMailbox* MailboxCreate(int maxWidth, int maxHeight) {
         Frame& frame = mailbox->frames[i];
         frame.pixels = storage + static_cast<size_t>(i) * perFrame;
         frame.stride = maxWidth;
+        SetBlack(&mailbox->colours[i]);
+        frame.colours = &mailbox->colours[i];
     }
     mailbox->back = 0;
     mailbox->newest.store(1, std::memory_order_relaxed);
     mailbox->front = 2;
     mailbox->published = 0;
+    mailbox->wanted.store(false, std::memory_order_relaxed);
     return mailbox;
 }
 
@@ -73,6 +113,16 @@ void MailboxDestroy(FrameMailbox* mailbox) {
     }
     PixelBlockFree(mailbox->storage);
     delete mailbox;
+}
+
+void MailboxRequest(FrameMailbox* mailbox) {
+    if (mailbox != nullptr) {
+        mailbox->wanted.store(true, std::memory_order_relaxed);
+    }
+}
+
+bool MailboxWanted(const FrameMailbox* mailbox) {
+    return mailbox != nullptr && mailbox->wanted.load(std::memory_order_relaxed);
 }
 
 Frame* MailboxBackFrame(FrameMailbox* mailbox) {
@@ -86,16 +136,29 @@ Frame* MailboxBackFrame(FrameMailbox* mailbox) {
     return frame;
 }
 
-void MailboxPublish(FrameMailbox* mailbox, int width, int height, int outWidth, int outHeight) {
+void MailboxPublish(FrameMailbox* mailbox, int width, int height, int outWidth, int outHeight,
+                    const FrameColours* colours) {
     if (mailbox == nullptr) {
         return;
     }
     Frame& frame = mailbox->frames[mailbox->back];
+    FrameColours& own = mailbox->colours[mailbox->back];
+    if (colours == nullptr || colours->serial == 0) {
+        if (own.serial != 0) {
+            SetBlack(&own);
+        }
+    } else if (own.serial != colours->serial) {
+        own = *colours;
+    }
     frame.width = std::clamp(width, 0, mailbox->maxWidth);
     frame.height = std::clamp(height, 0, mailbox->maxHeight);
     frame.outWidth = outWidth;
     frame.outHeight = outHeight;
     frame.sequence = ++mailbox->published;
+    // The request is answered. It is taken back before the frame is out, so
+    // that a request the consumer makes after taking this frame is never
+    // lost; the release below keeps the two in that order.
+    mailbox->wanted.store(false, std::memory_order_relaxed);
     // Release: the consumer that takes this frame sees all of its pixels and
     // sizes. Acquire: the frame handed back may be one the consumer has just
     // let go of, and its reads of it must be over before we draw into it.

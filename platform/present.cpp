@@ -1,41 +1,17 @@
 // The render thread's present step: the shown region of the 8-bit back
-// buffer goes through the palette into the window's next 32-bit frame.
+// buffer, with its colours, handed to the window when the window has asked
+// for a frame. The bytes are copied as they are; the display colours them.
 #include <algorithm>
+#include <cstring>
 
-#include "platform/frame_convert.h"
 #include "platform/mailbox.h"
 #include "platform/window.h"
 
 namespace platform {
 
-namespace {
-
-constexpr uint32_t OPAQUE_BLACK = 0xFF000000u;
-
-// Byte v shows palette entry colourIndices[v]; an entry the palette does not
-// have, or no palette at all, shows black. Without colourIndices byte v shows
-// entry v.
-void BuildColourTable(const uint16_t colourIndices[256], const Palette* palette,
-                      ColourTable32* table) {
-    for (int v = 0; v < 256; ++v) {
-        const unsigned entry =
-            colourIndices != nullptr ? colourIndices[v] : static_cast<unsigned>(v);
-        if (palette == nullptr || entry >= palette->count) {
-            table->argb[v] = OPAQUE_BLACK;
-            continue;
-        }
-        const PaletteEntry& e = palette->entries[entry];
-        table->argb[v] =
-            OPAQUE_BLACK | uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | uint32_t{e.peBlue};
-    }
-}
-
-}  // namespace
-
 void WindowPresent(Window* window, const uint8_t* pixels, int stride, int width, int height,
-                   const uint16_t colourIndices[256], const Palette* palette, int outWidth,
-                   int outHeight) {
-    if (window == nullptr || window->mailbox == nullptr) {
+                   const FrameColours* colours, int outWidth, int outHeight) {
+    if (window == nullptr || !MailboxWanted(window->mailbox)) {
         return;
     }
     Frame* frame = MailboxBackFrame(window->mailbox);
@@ -46,12 +22,11 @@ void WindowPresent(Window* window, const uint8_t* pixels, int stride, int width,
         width = 0;
         height = 0;
     }
-    if (width > 0 && height > 0) {
-        ColourTable32 table;
-        BuildColourTable(colourIndices, palette, &table);
-        FrameConvert(pixels, stride, width, height, &table, frame->pixels, frame->stride);
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(frame->pixels + static_cast<ptrdiff_t>(y) * frame->stride,
+                    pixels + static_cast<ptrdiff_t>(y) * stride, static_cast<size_t>(width));
     }
-    MailboxPublish(window->mailbox, width, height, outWidth, outHeight);
+    MailboxPublish(window->mailbox, width, height, outWidth, outHeight, colours);
 }
 
 }  // namespace platform

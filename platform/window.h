@@ -2,8 +2,9 @@
 // from the program comes in a WindowConfig; everything the program asks of
 // the backend's window is in the functions below. A backend lives in a
 // folder of its own, platform/<name>/, and uses the shared services of
-// platform/ (frame mailbox and conversion, palette manager, drawing context
-// and text, font, resource lookup, render thread).
+// platform/ (the window's life in window_life.h, frame mailbox and
+// conversion, palette manager, drawing context and text, font, resource
+// lookup, render thread).
 //
 // The backends:
 // - platform/sdl/ runs the program in a real window on Linux: WindowRun.
@@ -17,6 +18,10 @@
 // procedure runs wherever the backend chooses: on a thread of its own, or
 // stepped on the caller's thread. From there the program calls only
 // WindowPresent, WindowTicks and the sound calls of platform/sound.h.
+//
+// Frames: the render procedure presents 8-bit frames with the colours of
+// their bytes; the display colours only the frames it shows (see
+// WindowPresent and mailbox.h).
 #pragma once
 
 #include <cstddef>
@@ -26,6 +31,7 @@
 
 namespace platform {
 
+struct FrameColours;
 struct FrameMailbox;
 struct Window;
 
@@ -44,6 +50,10 @@ struct WindowServices {
     bool (*playSound)(const Window* window, const uint8_t* wav, size_t size);
     // A short alert sound, cutting off whatever plays. Render procedure only.
     void (*beep)(const Window* window);
+    // The screen context of the window's display, for the palette calls of
+    // the start-up: a real palette display's own, or null for the emulated
+    // one (platform/palette.h). May itself be null. User-interface thread.
+    ScreenContext* (*screen)(const Window* window);
 };
 
 // The part of a backend's window that the shared services read. The backend
@@ -91,7 +101,9 @@ struct RenderProcedure {
     void* context;
 };
 
-// Everything a backend needs from the program.
+// Everything a backend needs from the program. The config and what it points
+// to stay valid and unchanged until WindowRun returns, and, where WindowRun
+// returns while the window lives on (see there), for the rest of the process.
 struct WindowConfig {
     const char* title;
     int clientWidth;  // the client area is exactly this size and cannot be resized
@@ -111,6 +123,10 @@ struct WindowConfig {
 // thread, and sends Destroy. Returns the process exit status: 0 after a
 // close; 1, after one line naming what failed (ReportFailure), when the display,
 // window, renderer or render thread cannot be had or Create fails.
+// On the desktop WindowRun returns only once the window has closed and
+// Destroy has been sent. A backend whose platform must get its thread back
+// to run the window (a browser page) may return 0 as soon as the window is
+// running; the window then lives on, and Destroy may never come.
 // Implemented by the windowed backend the build links (platform/sdl/ or
 // platform/win32/).
 int WindowRun(const WindowConfig* config);
@@ -119,18 +135,22 @@ int WindowRun(const WindowConfig* config);
 // say its own.
 constexpr int WINDOW_FALLBACK_REFRESH_HZ = 60;
 
-// Render procedure: converts the width x height region of an 8-bit top-down
-// buffer (stride bytes per row) to 32-bit colour, showing byte v in the
-// colour of palette entry colourIndices[v], and publishes it as the window's
-// newest frame, to be shown stretched over outWidth x outHeight of the client
-// area. Never blocks and allocates nothing. A zero-sized region publishes an
-// empty (black) frame; a null window, or one without a mailbox, does nothing.
+// Render procedure: hands the width x height region of an 8-bit top-down
+// buffer (stride bytes per row) to the window as its newest frame, with the
+// colours of its bytes, to be shown stretched over outWidth x outHeight of
+// the client area. Only when the window has asked for a frame (mailbox.h) are
+// the bytes copied, as they are; otherwise nothing is done. Never blocks and
+// allocates nothing. A zero-sized region publishes an empty (black) frame; a
+// null window, or one without a mailbox, does nothing.
 void WindowPresent(Window* window, const uint8_t* pixels, int stride, int width, int height,
-                   const uint16_t colourIndices[256], const Palette* palette, int outWidth,
-                   int outHeight);
+                   const FrameColours* colours, int outWidth, int outHeight);
 
 // Any thread: the window's millisecond clock (WindowServices::ticks); 0 for
 // a null window or one without services.
 uint32_t WindowTicks(const Window* window);
+
+// User-interface thread: the window's screen context (WindowServices::screen);
+// null for the emulated display, a null window or one without services.
+ScreenContext* WindowScreen(const Window* window);
 
 }  // namespace platform

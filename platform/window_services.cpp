@@ -13,6 +13,13 @@ uint32_t WindowTicks(const Window* window) {
     return window->services->ticks(window);
 }
 
+ScreenContext* WindowScreen(const Window* window) {
+    if (window == nullptr || window->services == nullptr || window->services->screen == nullptr) {
+        return nullptr;
+    }
+    return window->services->screen(window);
+}
+
 bool SoundPrepare(const Window* window, const uint8_t* wav, size_t size) {
     if (window == nullptr || window->services == nullptr ||
         window->services->prepareSound == nullptr) {

@@ -60,9 +60,13 @@ int RenderLoopFrame(RenderLoop* loop) {
         MessageDraw(state);
     }
 
+    if (loop->colouredPalette != state->hpalette || loop->colours.serial == 0) {
+        platform::FrameColoursBuild(&loop->colours, SurfaceIndexTable(target), state->hpalette);
+        loop->colouredPalette = state->hpalette;
+    }
     platform::WindowPresent(state->hwnd, target->pixels, SurfaceStride(target), state->viewWidth,
-                            state->viewHeight, SurfaceIndexTable(target), state->hpalette,
-                            WindowWidth(state), WindowHeight(state));
+                            state->viewHeight, &loop->colours, WindowWidth(state),
+                            WindowHeight(state));
     state->frameCount += 1;
     BackBufferClear(state);
     return state->tick(state);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "base/state.h"
+#include "platform/mailbox.h"
 #include "platform/window.h"
 
 // The last frames-per-second text ("123fps"); empty until the first second
@@ -15,12 +16,16 @@ extern char fpsText[16];
 constexpr int FPS_TEXT_X = 260;
 constexpr int FPS_TEXT_Y = 7;
 
-// The loop: the state it runs on, and its own bookkeeping for the
-// frames-per-second figure.
+// The loop: the state it runs on, its own bookkeeping for the
+// frames-per-second figure, and the colours its frames are presented with.
 struct RenderLoop {
     AppState* state;
     int framesInPeriod;
     uint32_t periodStart;
+    // The colours of the back buffer's screen indices through the palette
+    // they were built from; built again only when the palette changes.
+    platform::FrameColours colours;
+    const platform::Palette* colouredPalette;
 };
 
 // The thread's start: resets the period and runs the first tick, so the

@@ -5,6 +5,7 @@
 
 #include "base/view_mode.h"
 #include "game/item_list.h"
+#include "platform/window.h"
 #include "surface/back_buffer.h"
 #include "surface/bitmap_load.h"
 #include "surface/palette.h"
@@ -52,7 +53,7 @@ const char* AppStartup(AppState* state, platform::Window* window, const platform
     }
     // The sprite sheet's RGB colours become the identity palette before its
     // colour table is replaced by matching.
-    state->hpalette = PaletteCreateIdentity(state->imgSprites);
+    state->hpalette = PaletteCreateIdentity(state->imgSprites, platform::WindowScreen(window));
     if (state->hpalette == nullptr) {
         return "cannot create the identity palette";
     }

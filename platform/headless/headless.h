@@ -3,7 +3,9 @@
 // window's clock by hand, and either steps the render procedure frame by
 // frame (HeadlessFrame) or lets it run on a render thread of its own
 // (HeadlessStartRenderThread) and takes the newest frames as a window would.
-// Tests and the capture tool use it.
+// Frames come as the 8-bit bytes the program presented; only those the
+// caller turns into a Picture are coloured. Tests and the capture tool use
+// it.
 #pragma once
 
 #include <cstddef>
@@ -17,8 +19,8 @@ namespace platform {
 struct HeadlessWindow;
 
 // Opens the window of config: makes its mailbox, sets its clock to
-// clockStart and sends Create. Returns null when memory runs out or Create
-// fails (the procedure has then said why, through ReportFailure).
+// clockStart and sends Create. Returns null, after one line says why
+// (ReportFailure), when memory runs out or Create fails.
 HeadlessWindow* HeadlessOpen(const WindowConfig* config, uint32_t clockStart);
 
 // Delivers one event to the window procedure, as a window would.
@@ -30,24 +32,45 @@ void HeadlessClick(HeadlessWindow* window, int x, int y);
 void HeadlessClockAdvance(HeadlessWindow* window, uint32_t milliseconds);
 
 // Runs one step of the render procedure on the calling thread (the first
-// call runs begin, then frame) and returns the frame it presented, valid
-// until the next call; null once the procedure has ended or when it
-// presented nothing. Not while a render thread runs.
+// call runs begin, then frame), asking for its frame, and returns the frame
+// it presented, valid until the next call that runs or takes a frame; null
+// once the procedure has ended or when it presented nothing. Not while a
+// render thread runs.
 const Frame* HeadlessFrame(HeadlessWindow* window);
+
+// HeadlessFrame without asking for the frame, as a display that shows none
+// of them: the program presents nothing. False once the procedure has ended.
+bool HeadlessStep(HeadlessWindow* window);
 
 // Starts the render procedure on a thread of its own; false when no thread
 // can be started. HeadlessClose stops it.
 bool HeadlessStartRenderThread(HeadlessWindow* window);
 
 // The newest frame the render thread published since the last take, or
-// null; valid until the next take.
+// null; valid until the next take. Each take asks for the next frame (the
+// first is asked for when the thread starts).
 const Frame* HeadlessTakeFrame(HeadlessWindow* window);
+
+// A frame in colour, as a display shows it: 0xAARRGGBB, stride pixels a row.
+struct Picture {
+    const uint32_t* pixels;
+    int stride;
+    int width;  // the region that holds the picture
+    int height;
+    int outWidth;  // the client-area size the picture is stretched to
+    int outHeight;
+    uint64_t sequence;  // the frame's
+};
+
+// Colours frame (one of this window's) through its colours into the
+// window's picture, valid until the next call; null for a null frame.
+const Picture* HeadlessPicture(HeadlessWindow* window, const Frame* frame);
 
 // A sound the program asked for. Nothing is played: the window records it.
 // An image that cannot be read as RIFF/WAVE PCM is refused as a device would
 // refuse it (the program then beeps).
 struct HeadlessSound {
-    uint64_t frame;        // the HeadlessFrame call (from 1) that asked; 0 before any
+    uint64_t frame;        // the frame run on the caller's thread (from 1) that asked; 0 before any
     const uint8_t* image;  // the WAV image started, or null for the beep
     size_t size;
 };

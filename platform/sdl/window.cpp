@@ -1,8 +1,10 @@
 // The window on SDL2: SDL's whole lifetime, one fixed-size window, its events
 // turned into the program's window events, the render procedure on a thread
-// of its own, and the newest frame of the mailbox shown on the window at most
-// once per refresh of the display (the render thread itself is not paced: it
-// draws as fast as it can, and frames it draws in between are skipped).
+// of its own, and a frame asked of the mailbox and shown on the window at
+// most once per refresh of the display (the render thread itself is not
+// paced: it draws as fast as it can, and only the frames asked for are
+// handed over). Each shown frame is coloured straight into the streaming
+// texture.
 // Between two presents this thread sleeps on the window's events, so that it
 // leaves the processor to the render thread.
 // Everything here runs on the thread that calls WindowRun; the render thread
@@ -15,14 +17,15 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/frame_convert.h"
 #include "platform/mailbox.h"
-#include "platform/render_thread.h"
 #include "platform/report.h"
 #include "platform/sdl/audio.h"
 #include "platform/sdl/display.h"
 #include "platform/sdl/keys.h"
 #include "platform/sdl/quiet_stderr.h"
 #include "platform/window.h"
+#include "platform/window_life.h"
 
 namespace platform {
 
@@ -33,7 +36,6 @@ struct SdlBackend {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
-    FrameMailbox* mailbox = nullptr;
     const Frame* shown = nullptr;  // the last frame taken; valid until the next take
     bool vsync = false;            // the renderer says its presents wait for the refresh
     bool exposed = false;          // the window must be drawn again, new frame or not
@@ -54,7 +56,8 @@ void SdlBeep(const Window* window) {
     SdlAudioBeep(static_cast<SdlBackend*>(window->backend)->audio);
 }
 
-constexpr WindowServices SDL_SERVICES{SdlTicks, SdlPrepareSound, SdlPlaySound, SdlBeep};
+// The emulated palette display: no screen context of its own.
+constexpr WindowServices SDL_SERVICES{SdlTicks, SdlPrepareSound, SdlPlaySound, SdlBeep, nullptr};
 
 // Releases the window, its renderer and its texture (see CreateWindowDrawing).
 void DestroyWindowDrawing(SdlBackend* backend) {
@@ -72,13 +75,6 @@ void DestroyWindowDrawing(SdlBackend* backend) {
     }
 }
 
-void BackendDestroy(SdlBackend* backend) {
-    DestroyWindowDrawing(backend);
-    if (backend->mailbox != nullptr) {
-        MailboxDestroy(backend->mailbox);
-    }
-    *backend = SdlBackend{backend->audio};
-}
 
 // How the window is drawn: with the renderer SDL chooses (a GL one where the
 // display offers GL), or with SDL's software renderer on the window
@@ -175,11 +171,6 @@ bool BackendCreate(SdlBackend* backend, const WindowConfig* config) {
         ReportFailure("%s: %s", failure, SDL_GetError());
         return false;
     }
-    backend->mailbox = MailboxCreate(config->maxFrameWidth, config->maxFrameHeight);
-    if (backend->mailbox == nullptr) {
-        ReportFailure("out of memory for the frame mailbox");
-        return false;
-    }
     return true;
 }
 
@@ -189,15 +180,31 @@ int ClientToOutput(int length, int output, int client) {
     return client > 0 ? static_cast<int>(static_cast<long long>(length) * output / client) : length;
 }
 
+// Colours the frame's region straight into the texture: one pass over the
+// frame's bytes, no picture in between. False when the texture cannot be
+// locked.
+bool ColourIntoTexture(SDL_Texture* texture, const Frame* frame) {
+    const SDL_Rect region{0, 0, frame->width, frame->height};
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture, &region, &pixels, &pitch) != 0) {
+        return false;
+    }
+    FrameConvert(frame->pixels, frame->stride, frame->width, frame->height,
+                 &frame->colours->argb, static_cast<uint32_t*>(pixels),
+                 pitch / static_cast<int>(sizeof(uint32_t)));
+    SDL_UnlockTexture(texture);
+    return true;
+}
+
 // Draws the frame stretched over its outWidth x outHeight of the client area,
 // black around it, and shows it. No frame, or a frame of no pixels, shows
 // black.
 void ShowFrame(SdlBackend* backend, const Window* window, const Frame* frame) {
     SDL_RenderClear(backend->renderer);
-    if (frame != nullptr && frame->width > 0 && frame->height > 0) {
+    if (frame != nullptr && frame->width > 0 && frame->height > 0 &&
+        ColourIntoTexture(backend->texture, frame)) {
         const SDL_Rect source{0, 0, frame->width, frame->height};
-        SDL_UpdateTexture(backend->texture, &source, frame->pixels,
-                          frame->stride * static_cast<int>(sizeof(uint32_t)));
         int outputWidth = window->clientWidth;
         int outputHeight = window->clientHeight;
         SDL_GetRendererOutputSize(backend->renderer, &outputWidth, &outputHeight);
@@ -224,8 +231,7 @@ void WindowToClient(SDL_Window* sdlWindow, const Window* window, int* x, int* y)
 }
 
 // Hands one SDL event to the procedure; false when it closes the window.
-bool HandleEvent(const SDL_Event& event, Window* window, SdlBackend* backend,
-                 const WindowConfig* config) {
+bool HandleEvent(const SDL_Event& event, WindowLife* life, SdlBackend* backend) {
     switch (event.type) {
         case SDL_QUIT:
             return false;
@@ -249,10 +255,10 @@ bool HandleEvent(const SDL_Event& event, Window* window, SdlBackend* backend,
             const int virtualKey =
                 SdlKeyToVirtualKey(event.key.keysym.scancode, event.key.keysym.sym);
             if (virtualKey != 0) {
-                const WindowEvent windowEvent{
-                    event.type == SDL_KEYDOWN ? WindowEventType::KeyDown : WindowEventType::KeyUp,
-                    virtualKey, 0, 0};
-                config->procedure(window, &windowEvent, config->context);
+                WindowLifeSend(life, WindowEvent{event.type == SDL_KEYDOWN
+                                                     ? WindowEventType::KeyDown
+                                                     : WindowEventType::KeyUp,
+                                                 virtualKey, 0, 0});
             }
             return true;
         }
@@ -260,9 +266,8 @@ bool HandleEvent(const SDL_Event& event, Window* window, SdlBackend* backend,
             if (event.button.button == SDL_BUTTON_LEFT) {
                 int x = event.button.x;
                 int y = event.button.y;
-                WindowToClient(backend->window, window, &x, &y);
-                const WindowEvent windowEvent{WindowEventType::LeftButtonDown, 0, x, y};
-                config->procedure(window, &windowEvent, config->context);
+                WindowToClient(backend->window, &life->window, &x, &y);
+                WindowLifeSend(life, WindowEvent{WindowEventType::LeftButtonDown, 0, x, y});
             }
             return true;
         default:
@@ -273,11 +278,11 @@ bool HandleEvent(const SDL_Event& event, Window* window, SdlBackend* backend,
 // Hands the procedure every event that has reached the program: SDL first
 // reads all that the display has sent so far, then its queue is emptied.
 // False when an event closes the window (the rest stay unread).
-bool DrainEvents(Window* window, SdlBackend* backend, const WindowConfig* config) {
+bool DrainEvents(WindowLife* life, SdlBackend* backend) {
     SDL_PumpEvents();
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-        if (!HandleEvent(event, window, backend, config)) {
+        if (!HandleEvent(event, life, backend)) {
             return false;
         }
     }
@@ -286,11 +291,10 @@ bool DrainEvents(Window* window, SdlBackend* backend, const WindowConfig* config
 
 // Sleeps until an event comes, at most milliseconds, and hands it to the
 // procedure; false when it closes the window.
-bool WaitForEvent(int milliseconds, Window* window, SdlBackend* backend,
-                  const WindowConfig* config) {
+bool WaitForEvent(int milliseconds, WindowLife* life, SdlBackend* backend) {
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, milliseconds) != 0) {
-        return HandleEvent(event, window, backend, config);
+        return HandleEvent(event, life, backend);
     }
     return true;
 }
@@ -366,28 +370,17 @@ void PacingPresented(Pacing* pacing, bool vsync, PaceClock::time_point start,
 int RunWindow(const WindowConfig* config, SdlAudio* audio) {
     SdlBackend backend;
     backend.audio = audio;
-    if (!BackendCreate(&backend, config)) {
-        BackendDestroy(&backend);
+    WindowLife life{};
+    const bool started = BackendCreate(&backend, config) &&
+                         WindowLifeCreate(&life, config, &SDL_SERVICES, &backend) &&
+                         WindowLifeStartRenderThread(&life);
+    if (!started) {
+        WindowLifeEnd(&life);
+        DestroyWindowDrawing(&backend);
         return 1;
     }
 
-    Window window{&SDL_SERVICES, backend.mailbox, config->clientWidth, config->clientHeight,
-                  &backend};
-    const WindowEvent create{WindowEventType::Create, 0, 0, 0};
-    if (config->procedure(&window, &create, config->context) != 0) {
-        // The procedure has said why and undone its own start-up.
-        BackendDestroy(&backend);
-        return 1;
-    }
-    const WindowEvent destroy{WindowEventType::Destroy, 0, 0, 0};
-    RenderThread* renderThread = RenderThreadStart(&config->render);
-    if (renderThread == nullptr) {
-        ReportFailure("cannot start the render thread");
-        config->procedure(&window, &destroy, config->context);
-        BackendDestroy(&backend);
-        return 1;
-    }
-
+    FrameMailbox* mailbox = life.window.mailbox;
     SDL_ShowWindow(backend.window);
     Pacing pacing;
     PacingMeasureDisplay(&pacing, backend.window);
@@ -398,13 +391,13 @@ int RunWindow(const WindowConfig* config, SdlAudio* audio) {
         // hands each to the procedure as it comes.
         const PaceClock::time_point now = PaceClock::now();
         if (now < pacing.due) {
-            open = WaitForEvent(MillisecondsUntil(now, pacing.due), &window, &backend, config);
+            open = WaitForEvent(MillisecondsUntil(now, pacing.due), &life, &backend);
             continue;
         }
         // Every present comes after all the events that reached the program
         // before it: a key that reached the display before one present has
         // been handed to the procedure by the next.
-        open = DrainEvents(&window, &backend, config);
+        open = DrainEvents(&life, &backend);
         if (!open) {
             break;
         }
@@ -412,12 +405,14 @@ int RunWindow(const WindowConfig* config, SdlAudio* audio) {
             backend.displayChanged = false;
             PacingMeasureDisplay(&pacing, backend.window);
         }
-        const Frame* frame = MailboxTakeNewest(backend.mailbox);
+        const Frame* frame = MailboxTakeNewest(mailbox);
         if (frame == nullptr && !backend.exposed) {
-            // Nothing new to show yet (the render thread is slower than the
-            // display, or has not published its first frame): looks again
-            // every millisecond, the present still due.
-            open = WaitForEvent(1, &window, &backend, config);
+            // The frame for this present is asked for now, so that what is
+            // shown was composed after the present fell due (the render
+            // thread hands it over within a frame of its own); it is looked
+            // for again every millisecond, the present still due.
+            MailboxRequest(mailbox);
+            open = WaitForEvent(1, &life, &backend);
             continue;
         }
         if (frame != nullptr) {
@@ -425,15 +420,12 @@ int RunWindow(const WindowConfig* config, SdlAudio* audio) {
         }
         backend.exposed = false;
         const PaceClock::time_point start = PaceClock::now();
-        ShowFrame(&backend, &window, backend.shown);
+        ShowFrame(&backend, &life.window, backend.shown);
         PacingPresented(&pacing, backend.vsync, start, PaceClock::now());
     }
 
-    // Nothing draws into the mailbox or the program's objects once the
-    // render thread has stopped.
-    RenderThreadStop(renderThread);
-    config->procedure(&window, &destroy, config->context);
-    BackendDestroy(&backend);
+    WindowLifeEnd(&life);
+    DestroyWindowDrawing(&backend);
     return 0;
 }
 

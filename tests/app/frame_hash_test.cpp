@@ -188,7 +188,7 @@ constexpr int RECORDED_COUNT = static_cast<int>(sizeof RECORDED / sizeof RECORDE
 // 64-bit FNV-1a over the width and the height (four bytes each, lowest
 // first) and then every pixel of the width x height region, row by row, each
 // 0xAARRGGBB value's four bytes lowest first: the same on any machine.
-uint64_t FrameHash(const platform::Frame* frame) {
+uint64_t FrameHash(const platform::Picture* frame) {
     uint64_t hash = 0xCBF29CE484222325ull;
     const auto mix = [&hash](uint32_t value) {
         for (int shift = 0; shift < 32; shift += 8) {
@@ -258,7 +258,7 @@ ScriptRun RunScript(uint32_t clockStart, int frames) {
         }
         // The scene being drawn is the one the last tick left.
         const Scene scene = SceneOf(program.state.get());
-        const platform::Frame* shown = program.Frame();
+        const platform::Picture* shown = program.Frame();
         if (shown == nullptr) {
             return run;
         }

@@ -20,10 +20,10 @@ constexpr uint32_t BLUE = 0xFF0000FF;
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr uint32_t BLACK = 0xFF000000;
 
-inline uint32_t At(const platform::Frame* f, int x, int y) { return f->pixels[y * f->stride + x]; }
+inline uint32_t At(const platform::Picture* f, int x, int y) { return f->pixels[y * f->stride + x]; }
 
 // Pixels of colour in the region x0..x1, y0..y1 (right and bottom excluded).
-inline int Count(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
+inline int Count(const platform::Picture* f, int x0, int y0, int x1, int y1, uint32_t colour) {
     int n = 0;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
@@ -33,11 +33,11 @@ inline int Count(const platform::Frame* f, int x0, int y0, int x1, int y1, uint3
     return n;
 }
 
-inline int CountNot(const platform::Frame* f, int x0, int y0, int x1, int y1, uint32_t colour) {
+inline int CountNot(const platform::Picture* f, int x0, int y0, int x1, int y1, uint32_t colour) {
     return (x1 - x0) * (y1 - y0) - Count(f, x0, y0, x1, y1, colour);
 }
 
-inline std::vector<uint32_t> Region(const platform::Frame* f, int x0, int y0, int x1, int y1) {
+inline std::vector<uint32_t> Region(const platform::Picture* f, int x0, int y0, int x1, int y1) {
     std::vector<uint32_t> pixels;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
@@ -71,7 +71,12 @@ struct HeadlessProgram {
     HeadlessProgram& operator=(const HeadlessProgram&) = delete;
 
     bool Opened() const { return window != nullptr; }
-    const platform::Frame* Frame() { return platform::HeadlessFrame(window); }
+    // Runs one frame and returns it in colour, as a display shows it.
+    const platform::Picture* Frame() {
+        return platform::HeadlessPicture(window, platform::HeadlessFrame(window));
+    }
+    // Runs one frame that no display asks for.
+    void Step() { platform::HeadlessStep(window); }
     void Key(int virtualKey, bool down) { platform::HeadlessKey(window, virtualKey, down); }
     void Click(int x, int y) { platform::HeadlessClick(window, x, y); }
     void Advance(uint32_t milliseconds) { platform::HeadlessClockAdvance(window, milliseconds); }

@@ -27,7 +27,7 @@ TEST(Program, TheFirstFrameShowsThePanelTheStarsAndTheShip) {
     EXPECT_EQ(p.state->viewHeight, 256);
     EXPECT_EQ(p.state->listCount, 16);
     EXPECT_EQ(p.state->listEntries[15].value, 15);
-    const platform::Frame* f = p.Frame();
+    const platform::Picture* f = p.Frame();
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->width, 384);
     EXPECT_EQ(f->height, 256);
@@ -49,7 +49,7 @@ TEST(Program, NothingIsShownWhileTheViewIsEmpty) {
     ASSERT_TRUE(p.Opened());
     p.state->viewWidth = 0;
     p.state->viewHeight = 0;
-    const platform::Frame* f = p.Frame();
+    const platform::Picture* f = p.Frame();
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->width, 0);
     EXPECT_EQ(f->height, 0);
@@ -59,7 +59,7 @@ TEST(Program, TheFrameRateAppearsOnceMoreThanASecondHasPassed) {
     for (uint32_t start : {5000u, 0xFFFFFE00u}) {  // the second run crosses the clock's wrap
         Program p(start);
         ASSERT_TRUE(p.Opened());
-        const platform::Frame* f = nullptr;
+        const platform::Picture* f = nullptr;
         for (int frame = 0; frame < 10; ++frame) {
             f = p.Frame();
             p.Advance(100);  // 1000 ms after the start when frame 10 runs
@@ -91,7 +91,7 @@ TEST(Program, AClickedNumberRisesAndVanishesOnSchedule) {
     ASSERT_FALSE(number.empty());
     const int width = 6 * static_cast<int>(number.size());
     for (int frame = 0; frame < 31; ++frame) {
-        const platform::Frame* f = p.Frame();
+        const platform::Picture* f = p.Frame();
         const int top = 120 + riseTable[frame];
         EXPECT_GT(Count(f, 100, top, 100 + width, top + 12, WHITE), 5) << frame;
         // Nothing white just above or below the text's cell.
@@ -111,7 +111,7 @@ TEST(Program, WithTheListOpenTheFieldIsFrozenAndCoveredByTheList) {
     p.state->listActive = 1;
     p.Key(platform::VK_Z, true);  // neither moves nor fires while the list is open
     p.Click(40, 40);
-    const platform::Frame* f = p.Frame();
+    const platform::Picture* f = p.Frame();
     p.Frame();
     EXPECT_EQ(p.state->sprites[0], ship);
     EXPECT_EQ(p.state->layerWords[1], layer);

@@ -43,7 +43,8 @@ TEST(ProgramThreads, TheRenderThreadRunsWhileEventsArrive) {
             int blue = 0;
             for (int y = 0; y < 256; ++y) {
                 for (int x = 256; x < 384; ++x) {
-                    blue += frame->pixels[y * frame->stride + x] == 0xFF0000FFu;
+                    const uint8_t index = frame->pixels[y * frame->stride + x];
+                    blue += frame->colours->argb.argb[index] == 0xFF0000FFu;
                 }
             }
             if (frame->sequence <= lastSequence || frame->width != 384 || frame->height != 256 ||

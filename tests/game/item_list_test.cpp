@@ -161,7 +161,7 @@ TEST(ItemList, TheWindowShowsTheCursorTheDescriptionAndTheIconLoadedOnce) {
     p.state->listSelection = 12;  // the longest description: more than four lines
     ItemRecord* item = p.state->listEntries[12].item;
     ItemListRelease(p.state.get());
-    const platform::Frame* f = p.Frame();
+    const platform::Picture* f = p.Frame();
     ASSERT_NE(item->icon, nullptr);
     Surface* icon = item->icon;
     // The cursor at line 6, left column; none on line 0.
@@ -204,7 +204,7 @@ TEST(ItemList, AnIconThatCannotBeLoadedIsSkippedAndTriedOncePerSelection) {
     ItemListRelease(p.state.get());
     p.state->hinstance = &withoutIcon;
     p.state->listSelection = 3;
-    const platform::Frame* f = p.Frame();
+    const platform::Picture* f = p.Frame();
     EXPECT_EQ(item->icon, nullptr);
     // Nothing drawn where the icon would be: the description panel shows.
     EXPECT_GT(Count(f, 202, 200, 250, 248, BLUE), 48 * 48 * 3 / 4);

@@ -17,7 +17,7 @@ using testing_app::HeadlessProgram;
 
 using testing_app::WHITE;
 
-int Whites(const platform::Frame* f, int x0, int y0, int x1, int y1) {
+int Whites(const platform::Picture* f, int x0, int y0, int x1, int y1) {
     return testing_app::Count(f, x0, y0, x1, y1, WHITE);
 }
 
@@ -38,7 +38,7 @@ TEST(Message, ACommaPausesTheTypewriterForSixteenFrames) {
     const int shownAfter[] = {2, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 6};
     int textWhites = 0;
     for (int frame = 1; frame <= 19; ++frame) {
-        const platform::Frame* f = p.Frame();
+        const platform::Picture* f = p.Frame();
         ASSERT_EQ(p.state->messageShown, shownAfter[frame - 1]) << frame;
         ASSERT_EQ(p.state->messageState, MESSAGE_TYPING) << frame;
         const int whites = Whites(f, 8, 200, 248, 236);
@@ -55,7 +55,7 @@ TEST(Message, ACommaPausesTheTypewriterForSixteenFrames) {
     // Frame 20 switches to waiting without the indicator; frame 21 draws it.
     p.Frame();
     EXPECT_EQ(p.state->messageState, MESSAGE_WAITING);
-    const platform::Frame* f = p.Frame();
+    const platform::Picture* f = p.Frame();
     EXPECT_GT(Whites(f, 236, 236, 248, 248), 10);
 }
 
@@ -69,7 +69,7 @@ TEST(Message, TheIndicatorBlinksWithTheClockNotTheFrames) {
     // The clock's bit 0x100 chooses the picture: the same for every frame
     // until the clock moves on, then the other one.
     auto indicator = [&p] {
-        const platform::Frame* f = p.Frame();
+        const platform::Picture* f = p.Frame();
         std::string picture;
         for (int y = 236; y < 248; ++y) {
             for (int x = 236; x < 248; ++x) {

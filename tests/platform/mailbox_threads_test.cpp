@@ -25,8 +25,8 @@ struct ConsumerResult {
     bool timedOut = false;
 };
 
-// Every published frame is filled, over all of its pixels, with its own
-// sequence number, and its sizes are derived from it.
+// Every published frame is filled, over all of its pixels, with the low byte
+// of its own sequence number, and its sizes are derived from it.
 int WidthFor(uint64_t sequence) {
     return 1 + static_cast<int>(sequence % MAX_WIDTH);
 }
@@ -36,7 +36,7 @@ int HeightFor(uint64_t sequence) {
 
 void Check(const Frame* frame, ConsumerResult* r) {
     ++r->taken;
-    const uint32_t expected = static_cast<uint32_t>(frame->sequence);
+    const auto expected = static_cast<uint8_t>(frame->sequence);
     for (int i = 0; i < frame->stride * MAX_HEIGHT; ++i) {
         if (frame->pixels[i] != expected) {
             ++r->torn;
@@ -62,10 +62,10 @@ void RunProducerAndConsumer(uint64_t frames, bool slowConsumer) {
         for (uint64_t sequence = 1; sequence <= frames; ++sequence) {
             Frame* back = platform::MailboxBackFrame(mailbox);
             for (int i = 0; i < back->stride * MAX_HEIGHT; ++i) {
-                back->pixels[i] = static_cast<uint32_t>(sequence);
+                back->pixels[i] = static_cast<uint8_t>(sequence);
             }
             const int width = WidthFor(sequence);
-            platform::MailboxPublish(mailbox, width, HeightFor(sequence), 2 * width, 0);
+            platform::MailboxPublish(mailbox, width, HeightFor(sequence), 2 * width, 0, nullptr);
         }
         producerDone.store(true, std::memory_order_release);
     });
@@ -113,6 +113,72 @@ TEST(MailboxThreads, ConsumerSeesWholeFramesInOrderEndingWithTheLast) {
 // sees one torn, and still ends with the last.
 TEST(MailboxThreads, SlowConsumerSkipsFramesWithoutTearing) {
     RunProducerAndConsumer(20000, true);
+}
+
+// A display that asks for each frame: the producer publishes only frames
+// asked for, with colours that change from frame to frame. No request is
+// lost (the consumer would wait for ever), and every frame comes whole with
+// the colours it was published with.
+TEST(MailboxThreads, EveryRequestIsAnsweredWithAWholeFrameAndItsOwnColours) {
+    constexpr uint64_t REQUESTS = 3000;
+    FrameMailbox* mailbox = platform::MailboxCreate(MAX_WIDTH, MAX_HEIGHT);
+    ASSERT_NE(mailbox, nullptr);
+    // Two tables told apart by their serials and by their first colour.
+    platform::FrameColours tables[2]{};
+    for (int t = 0; t < 2; ++t) {
+        platform::FrameColoursBuild(&tables[t], nullptr, nullptr);
+        tables[t].argb.argb[0] = static_cast<uint32_t>(t);
+    }
+    std::atomic<bool> stop{false};
+    std::thread producer([&] {
+        uint64_t sequence = 0;
+        while (!stop.load(std::memory_order_acquire)) {
+            if (!platform::MailboxWanted(mailbox)) {
+                continue;
+            }
+            ++sequence;
+            Frame* back = platform::MailboxBackFrame(mailbox);
+            for (int i = 0; i < back->stride * MAX_HEIGHT; ++i) {
+                back->pixels[i] = static_cast<uint8_t>(sequence);
+            }
+            const int width = WidthFor(sequence);
+            platform::MailboxPublish(mailbox, width, HeightFor(sequence), 2 * width, 0,
+                                     &tables[sequence % 2]);
+        }
+    });
+
+    ConsumerResult result;
+    uint64_t wrongColours = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(10);
+    platform::MailboxRequest(mailbox);
+    while (result.taken < REQUESTS) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            result.timedOut = true;
+            break;
+        }
+        const Frame* frame = platform::MailboxTakeNewest(mailbox);
+        if (frame == nullptr) {
+            std::this_thread::yield();
+            continue;
+        }
+        Check(frame, &result);
+        const platform::FrameColours& want = tables[frame->sequence % 2];
+        wrongColours += frame->colours->serial != want.serial ||
+                        frame->colours->argb.argb[0] != want.argb.argb[0];
+        platform::MailboxRequest(mailbox);
+    }
+    stop.store(true, std::memory_order_release);
+    producer.join();
+
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.taken, REQUESTS);
+    // One frame a request: none published that was not asked for.
+    EXPECT_EQ(result.lastSequence, REQUESTS);
+    EXPECT_EQ(result.torn, 0u);
+    EXPECT_EQ(result.outOfOrder, 0u);
+    EXPECT_EQ(result.wrongSizes, 0u);
+    EXPECT_EQ(wrongColours, 0u);
+    platform::MailboxDestroy(mailbox);
 }
 
 }  // namespace

@@ -211,13 +211,11 @@ TEST(FrameConvert, EveryIndexMapsToItsOwnEntry) {
 
 // ---- The mailbox, used from one thread -------------------------------------
 
-void Fill(Frame* frame, uint32_t value) {
-    for (int i = 0; i < frame->stride * frame->height; ++i) {
-        frame->pixels[i] = value;
-    }
+void Fill(Frame* frame, uint8_t value) {
+    std::memset(frame->pixels, value, static_cast<size_t>(frame->stride) * frame->height);
 }
 
-bool AllEqual(const Frame* frame, int rows, uint32_t value) {
+bool AllEqual(const Frame* frame, int rows, uint8_t value) {
     for (int i = 0; i < frame->stride * rows; ++i) {
         if (frame->pixels[i] != value) {
             return false;
@@ -250,9 +248,9 @@ TEST(Mailbox, TakesOnlyTheNewestAndOnlyOnce) {
     EXPECT_EQ(platform::MailboxTakeNewest(mailbox), nullptr);
 
     Fill(platform::MailboxBackFrame(mailbox), 1);
-    platform::MailboxPublish(mailbox, 10, 5, 100, 50);
+    platform::MailboxPublish(mailbox, 10, 5, 100, 50, nullptr);
     Fill(platform::MailboxBackFrame(mailbox), 2);
-    platform::MailboxPublish(mailbox, 12, 6, 120, 60);
+    platform::MailboxPublish(mailbox, 12, 6, 120, 60, nullptr);
 
     const Frame* taken = platform::MailboxTakeNewest(mailbox);
     ASSERT_NE(taken, nullptr);
@@ -266,11 +264,11 @@ TEST(Mailbox, TakesOnlyTheNewestAndOnlyOnce) {
 
     // The taken frame stays as it was while the producer draws and publishes
     // two more pictures; neither is drawn into the taken frame.
-    for (uint32_t value : {3u, 4u}) {
+    for (uint8_t value : {3, 4}) {
         Frame* back = platform::MailboxBackFrame(mailbox);
         EXPECT_NE(back->pixels, taken->pixels);
         Fill(back, value);
-        platform::MailboxPublish(mailbox, 16, 8, 1, 1);
+        platform::MailboxPublish(mailbox, 16, 8, 1, 1, nullptr);
     }
     EXPECT_EQ(taken->sequence, 2u);
     EXPECT_EQ(taken->width, 12);
@@ -288,7 +286,7 @@ TEST(Mailbox, PublishClampsSizesAndCountsSequences) {
     FrameMailbox* mailbox = platform::MailboxCreate(16, 8);
     ASSERT_NE(mailbox, nullptr);
     for (uint64_t expected = 1; expected <= 5; ++expected) {
-        platform::MailboxPublish(mailbox, 1000, -3, 7, 9);
+        platform::MailboxPublish(mailbox, 1000, -3, 7, 9, nullptr);
         const Frame* taken = platform::MailboxTakeNewest(mailbox);
         ASSERT_NE(taken, nullptr);
         EXPECT_EQ(taken->sequence, expected);
@@ -302,72 +300,172 @@ TEST(Mailbox, PublishClampsSizesAndCountsSequences) {
     EXPECT_EQ(back->height, 8);
     EXPECT_EQ(platform::MailboxBackFrame(nullptr), nullptr);
     EXPECT_EQ(platform::MailboxTakeNewest(nullptr), nullptr);
-    platform::MailboxPublish(nullptr, 1, 1, 1, 1);
+    EXPECT_FALSE(platform::MailboxWanted(nullptr));
+    platform::MailboxRequest(nullptr);
+    platform::MailboxPublish(nullptr, 1, 1, 1, 1, nullptr);
+    platform::MailboxDestroy(mailbox);
+}
+
+TEST(Mailbox, AFrameIsWantedFromTheRequestToThePublish) {
+    FrameMailbox* mailbox = platform::MailboxCreate(4, 4);
+    ASSERT_NE(mailbox, nullptr);
+    EXPECT_FALSE(platform::MailboxWanted(mailbox));
+    platform::MailboxRequest(mailbox);
+    platform::MailboxRequest(mailbox);  // asking twice is asking once
+    EXPECT_TRUE(platform::MailboxWanted(mailbox));
+    platform::MailboxPublish(mailbox, 4, 4, 4, 4, nullptr);
+    EXPECT_FALSE(platform::MailboxWanted(mailbox));
+    // The request made after taking the answer is the next one.
+    ASSERT_NE(platform::MailboxTakeNewest(mailbox), nullptr);
+    platform::MailboxRequest(mailbox);
+    EXPECT_TRUE(platform::MailboxWanted(mailbox));
+    platform::MailboxDestroy(mailbox);
+}
+
+constexpr uint32_t BLACK = 0xFF000000u;
+
+// Colours of a palette of count random entries, shown through a shuffled
+// permutation of 0..255 whose first value is far outside any palette.
+struct ColourFixture {
+    platform::Palette palette{};
+    uint16_t colourIndices[256];
+
+    ColourFixture(std::mt19937& rng, uint16_t count) {
+        palette.count = count;
+        for (auto& e : palette.entries) {
+            const uint32_t c = static_cast<uint32_t>(rng());
+            e = {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8),
+                 static_cast<uint8_t>(c >> 16), 0};
+        }
+        for (int v = 0; v < 256; ++v) {
+            colourIndices[v] = static_cast<uint16_t>(v);
+        }
+        std::shuffle(std::begin(colourIndices), std::end(colourIndices), rng);
+        colourIndices[0] = 0x1234;
+    }
+
+    // The colour byte v should show through palette (or none).
+    uint32_t Want(uint8_t v, const platform::Palette* through) const {
+        const uint16_t entry = colourIndices[v];
+        if (through == nullptr || entry >= through->count) {
+            return BLACK;
+        }
+        const platform::PaletteEntry& e = through->entries[entry];
+        return BLACK | uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
+    }
+};
+
+TEST(FrameColours, EachByteShowsItsEntryAndEntriesOutsideThePaletteAreBlack) {
+    std::mt19937 rng(7);
+    const ColourFixture f(rng, 200);
+    platform::FrameColours colours{};
+    platform::FrameColoursBuild(&colours, f.colourIndices, &f.palette);
+    const uint64_t first = colours.serial;
+    EXPECT_NE(first, 0u);
+    EXPECT_EQ(colours.palette, &f.palette);
+    for (int v = 0; v < 256; ++v) {
+        ASSERT_EQ(colours.argb.argb[v], f.Want(static_cast<uint8_t>(v), &f.palette)) << v;
+        ASSERT_EQ(colours.paletteIndex[v], f.colourIndices[v]) << v;
+    }
+    // Built again, the table is told apart from the one before; without a
+    // palette every byte is black, and without indices byte v shows entry v.
+    platform::FrameColoursBuild(&colours, f.colourIndices, nullptr);
+    EXPECT_NE(colours.serial, first);
+    EXPECT_EQ(colours.argb.argb[77], BLACK);
+    platform::FrameColoursBuild(&colours, nullptr, &f.palette);
+    EXPECT_EQ(colours.paletteIndex[77], 77);
+    EXPECT_EQ(colours.argb.argb[77] & 0xFFu, f.palette.entries[77].peBlue);
+}
+
+TEST(Mailbox, EachFrameKeepsTheColoursItWasPublishedWith) {
+    std::mt19937 rng(9);
+    const ColourFixture f(rng, 256);
+    platform::FrameColours red{};
+    platform::FrameColoursBuild(&red, f.colourIndices, &f.palette);
+    platform::FrameColours changed = red;
+    platform::FrameColoursBuild(&changed, nullptr, &f.palette);
+
+    FrameMailbox* mailbox = platform::MailboxCreate(4, 4);
+    ASSERT_NE(mailbox, nullptr);
+    // Every slot gets the first table, then each is taken in turn.
+    for (int i = 0; i < 3; ++i) {
+        platform::MailboxPublish(mailbox, 4, 4, 4, 4, &red);
+        const Frame* taken = platform::MailboxTakeNewest(mailbox);
+        ASSERT_NE(taken, nullptr);
+        EXPECT_EQ(taken->colours->serial, red.serial);
+        EXPECT_EQ(std::memcmp(taken->colours->argb.argb, red.argb.argb, sizeof red.argb.argb), 0);
+    }
+    const Frame* held = platform::MailboxTakeNewest(mailbox);
+    EXPECT_EQ(held, nullptr);
+    platform::MailboxPublish(mailbox, 4, 4, 4, 4, &red);
+    held = platform::MailboxTakeNewest(mailbox);
+    ASSERT_NE(held, nullptr);
+    // The producer goes on with new colours, and then with none: the frame
+    // the consumer holds keeps its own.
+    platform::MailboxPublish(mailbox, 4, 4, 4, 4, &changed);
+    platform::MailboxPublish(mailbox, 4, 4, 4, 4, nullptr);
+    EXPECT_EQ(held->colours->serial, red.serial);
+    EXPECT_EQ(held->colours->argb.argb[5], red.argb.argb[5]);
+    const Frame* next = platform::MailboxTakeNewest(mailbox);
+    ASSERT_NE(next, nullptr);
+    for (uint32_t c : next->colours->argb.argb) {
+        ASSERT_EQ(c, BLACK);
+    }
+    platform::MailboxPublish(mailbox, 4, 4, 4, 4, &changed);
+    next = platform::MailboxTakeNewest(mailbox);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->colours->serial, changed.serial);
+    EXPECT_EQ(next->colours->paletteIndex[9], 9);
     platform::MailboxDestroy(mailbox);
 }
 
 // ---- The present step -------------------------------------------------------
 
-constexpr uint32_t BLACK = 0xFF000000u;
+constexpr uint8_t UNTOUCHED = 0xA5;
 
 struct PresentFixture {
     FrameMailbox* mailbox;
     platform::Window window;
-    platform::Palette palette;
-    uint16_t colourIndices[256];
     std::vector<uint8_t> backBuffer;  // 768 x 512
+
+    PresentFixture(std::mt19937& rng, int maxWidth, int maxHeight)
+        : mailbox(platform::MailboxCreate(maxWidth, maxHeight)),
+          window{nullptr, mailbox, 768, 512, nullptr},
+          backBuffer(768 * 512) {
+        for (uint8_t& b : backBuffer) {
+            b = static_cast<uint8_t>(rng());
+        }
+    }
+    ~PresentFixture() { platform::MailboxDestroy(mailbox); }
 };
 
-void MakeFixture(PresentFixture* f, int maxWidth, int maxHeight, std::mt19937& rng) {
-    f->mailbox = platform::MailboxCreate(maxWidth, maxHeight);
-    f->window = platform::Window{nullptr, f->mailbox, 768, 512, nullptr};
-    f->palette.count = 200;
-    for (auto& e : f->palette.entries) {
-        const uint32_t c = static_cast<uint32_t>(rng());
-        e = {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16),
-             0};
-    }
-    // A shuffled permutation of 0..255: the values from 200 on are outside
-    // the palette, and one is far outside any palette.
-    for (int v = 0; v < 256; ++v) {
-        f->colourIndices[v] = static_cast<uint16_t>(v);
-    }
-    std::shuffle(std::begin(f->colourIndices), std::end(f->colourIndices), rng);
-    f->colourIndices[0] = 0x1234;
-    f->backBuffer.resize(768 * 512);
-    for (uint8_t& b : f->backBuffer) {
-        b = static_cast<uint8_t>(rng());
-    }
-}
-
-// Compares the frame's width x height pixels with the colours the region's
-// bytes should show; returns how many differ.
-int CountWrong(const Frame* frame, const PresentFixture& f, const platform::Palette* palette,
-               const uint8_t* region, int width, int height) {
+// Bytes of the frame's width x height region that are not the region's.
+int CountWrong(const Frame* frame, const uint8_t* region, int width, int height) {
     int wrong = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const uint16_t entry = f.colourIndices[region[y * 768 + x]];
-            uint32_t want = BLACK;
-            if (palette != nullptr && entry < palette->count) {
-                const platform::PaletteEntry& e = palette->entries[entry];
-                want |= uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
-            }
-            wrong += frame->pixels[y * frame->stride + x] != want;
+            wrong += frame->pixels[y * frame->stride + x] != region[y * 768 + x];
         }
     }
     return wrong;
 }
 
-TEST(WindowPresent, ShowsEachByteInItsPaletteColour) {
+TEST(WindowPresent, HandsOverTheRegionsBytesAndColoursWhenAsked) {
     std::mt19937 rng(3);
-    PresentFixture f;
-    MakeFixture(&f, 768, 512, rng);
+    PresentFixture f(rng, 768, 512);
     ASSERT_NE(f.mailbox, nullptr);
+    const ColourFixture c(rng, 200);
+    platform::FrameColours colours{};
+    platform::FrameColoursBuild(&colours, c.colourIndices, &c.palette);
     // The region starts inside the buffer, as the shown window does.
     const uint8_t* region = f.backBuffer.data() + 40 * 768 + 17;
-    platform::WindowPresent(&f.window, region, 768, 384, 256, f.colourIndices, &f.palette, 768,
-                            512);
+
+    // Not asked for: nothing is copied or published.
+    platform::WindowPresent(&f.window, region, 768, 384, 256, &colours, 768, 512);
+    EXPECT_EQ(platform::MailboxTakeNewest(f.mailbox), nullptr);
+
+    platform::MailboxRequest(f.mailbox);
+    platform::WindowPresent(&f.window, region, 768, 384, 256, &colours, 768, 512);
     const Frame* frame = platform::MailboxTakeNewest(f.mailbox);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->width, 384);
@@ -375,64 +473,58 @@ TEST(WindowPresent, ShowsEachByteInItsPaletteColour) {
     EXPECT_EQ(frame->outWidth, 768);
     EXPECT_EQ(frame->outHeight, 512);
     EXPECT_EQ(frame->sequence, 1u);
-    EXPECT_EQ(CountWrong(frame, f, &f.palette, region, 384, 256), 0);
-
-    // Without a palette everything is black.
-    platform::WindowPresent(&f.window, region, 768, 384, 256, f.colourIndices, nullptr, 768, 512);
-    frame = platform::MailboxTakeNewest(f.mailbox);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->sequence, 2u);
-    EXPECT_EQ(frame->pixels[0], BLACK);
-    EXPECT_EQ(CountWrong(frame, f, nullptr, region, 384, 256), 0);
-    platform::MailboxDestroy(f.mailbox);
+    EXPECT_EQ(CountWrong(frame, region, 384, 256), 0);
+    EXPECT_EQ(frame->colours->serial, colours.serial);
+    EXPECT_EQ(frame->colours->palette, &c.palette);
+    EXPECT_EQ(frame->colours->argb.argb[frame->pixels[0]], c.Want(region[0], &c.palette));
+    // Answered: the next present copies nothing until asked again.
+    platform::WindowPresent(&f.window, region, 768, 384, 256, &colours, 768, 512);
+    EXPECT_EQ(platform::MailboxTakeNewest(f.mailbox), nullptr);
 }
 
 TEST(WindowPresent, ClampsToTheMailboxAndPublishesEmptyRegions) {
     std::mt19937 rng(5);
-    PresentFixture f;
-    MakeFixture(&f, 100, 60, rng);
+    PresentFixture f(rng, 100, 60);
     ASSERT_NE(f.mailbox, nullptr);
     // Mark all three frames so that any write outside the clamped region
     // shows: each publish and take passes the next frame to the producer.
     for (int i = 0; i < 3; ++i) {
-        Fill(platform::MailboxBackFrame(f.mailbox), SENTINEL);
-        platform::MailboxPublish(f.mailbox, 0, 0, 0, 0);
+        Fill(platform::MailboxBackFrame(f.mailbox), UNTOUCHED);
+        platform::MailboxPublish(f.mailbox, 0, 0, 0, 0, nullptr);
         ASSERT_NE(platform::MailboxTakeNewest(f.mailbox), nullptr);
     }
 
-    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, 384, 256, f.colourIndices,
-                            &f.palette, 640, 480);
+    platform::MailboxRequest(f.mailbox);
+    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, 384, 256, nullptr, 640, 480);
     const Frame* frame = platform::MailboxTakeNewest(f.mailbox);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->width, 100);
     EXPECT_EQ(frame->height, 60);
     EXPECT_EQ(frame->outWidth, 640);
     EXPECT_EQ(frame->outHeight, 480);
-    EXPECT_EQ(CountWrong(frame, f, &f.palette, f.backBuffer.data(), 100, 60), 0);
+    EXPECT_EQ(CountWrong(frame, f.backBuffer.data(), 100, 60), 0);
 
-    // A zero-sized region publishes an empty frame and converts nothing.
-    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, 0, 256, f.colourIndices,
-                            &f.palette, 640, 480);
+    // A zero-sized region publishes an empty frame and copies nothing.
+    platform::MailboxRequest(f.mailbox);
+    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, 0, 256, nullptr, 640, 480);
     frame = platform::MailboxTakeNewest(f.mailbox);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->width, 0);
     EXPECT_EQ(frame->outWidth, 640);
-    EXPECT_TRUE(AllEqual(frame, 60, SENTINEL));
-    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, -5, -5, f.colourIndices,
-                            &f.palette, 640, 480);
+    EXPECT_TRUE(AllEqual(frame, 60, UNTOUCHED));
+    platform::MailboxRequest(f.mailbox);
+    platform::WindowPresent(&f.window, f.backBuffer.data(), 768, -5, -5, nullptr, 640, 480);
     frame = platform::MailboxTakeNewest(f.mailbox);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->width, 0);
     EXPECT_EQ(frame->height, 0);
 
     // No window or no mailbox: nothing happens, and nothing is published.
-    platform::WindowPresent(nullptr, f.backBuffer.data(), 768, 10, 10, f.colourIndices, &f.palette,
-                            1, 1);
+    platform::MailboxRequest(f.mailbox);
+    platform::WindowPresent(nullptr, f.backBuffer.data(), 768, 10, 10, nullptr, 1, 1);
     platform::Window noMailbox{nullptr, nullptr, 768, 512, nullptr};
-    platform::WindowPresent(&noMailbox, f.backBuffer.data(), 768, 10, 10, f.colourIndices,
-                            &f.palette, 1, 1);
+    platform::WindowPresent(&noMailbox, f.backBuffer.data(), 768, 10, 10, nullptr, 1, 1);
     EXPECT_EQ(platform::MailboxTakeNewest(f.mailbox), nullptr);
-    platform::MailboxDestroy(f.mailbox);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ using testing_app::HeadlessProgram;
 
 // The frame as a screenshot of the window shows it (the view fills the
 // client area 1:1).
-png_io::RgbImage Screenshot(const platform::Frame* frame) {
+png_io::RgbImage Screenshot(const platform::Picture* frame) {
     png_io::RgbImage image;
     image.width = frame->width;
     image.height = frame->height;
@@ -65,7 +65,7 @@ protected:
         if (!p.Opened()) {
             return {};
         }
-        const platform::Frame* frame = p.Frame();
+        const platform::Picture* frame = p.Frame();
         EXPECT_STREQ(fpsText, "");
         for (int i = 1; i < stillFrames; ++i) {
             frame = p.Frame();
@@ -106,7 +106,7 @@ TEST_F(FpsReaderTest, ReadsEveryDigitAsTheFrameLoopDrawsIt) {
     ASSERT_NE(p.Frame(), nullptr);
     for (const char* text : {"12345fps", "67890fps", "0fps", "7fps", "98765432fps", "1010101fps"}) {
         std::snprintf(fpsText, sizeof fpsText, "%s", text);
-        const platform::Frame* frame = p.Frame();
+        const platform::Picture* frame = p.Frame();
         ASSERT_NE(frame, nullptr);
         ASSERT_TRUE(Read(Screenshot(frame))) << text << ": " << error;
         EXPECT_EQ(std::to_string(read) + "fps", text);

@@ -234,7 +234,8 @@ bool WriteSounds(const std::string& path, const platform::HeadlessWindow* window
     return true;
 }
 
-// The frame as the window shows it: stretched over the client size.
+// The frame as the window shows it: coloured, and stretched over the client
+// size.
 png_io::RgbImage Picture(const platform::Frame* frame) {
     png_io::RgbImage image;
     image.width = frame->outWidth;
@@ -247,7 +248,8 @@ png_io::RgbImage Picture(const platform::Frame* frame) {
         const int sy = y * frame->height / image.height;
         for (int x = 0; x < image.width; ++x) {
             const int sx = x * frame->width / image.width;
-            const uint32_t argb = frame->pixels[sy * frame->stride + sx];
+            const uint8_t index = frame->pixels[sy * frame->stride + sx];
+            const uint32_t argb = frame->colours->argb.argb[index];
             uint8_t* rgb = &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
             rgb[0] = static_cast<uint8_t>(argb >> 16);
             rgb[1] = static_cast<uint8_t>(argb >> 8);
@@ -281,9 +283,17 @@ int main(int argc, char** argv) {
                 platform::HeadlessSend(window, e.event);
             }
         }
-        const platform::Frame* shown = platform::HeadlessFrame(window);
+        // Only the frames to be saved are asked for: the others cost what
+        // they cost behind a window that shows none of them.
+        const bool save = !options.benchmark && options.save.count(frame) != 0;
+        const platform::Frame* shown = nullptr;
+        if (save) {
+            shown = platform::HeadlessFrame(window);
+        } else {
+            platform::HeadlessStep(window);
+        }
         platform::HeadlessClockAdvance(window, options.step);
-        if (options.benchmark || shown == nullptr || options.save.count(frame) == 0) {
+        if (shown == nullptr) {
             continue;
         }
         char name[32];

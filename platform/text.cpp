@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/cp932.h"
+#include "platform/cpu.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -226,8 +227,7 @@ std::atomic<bool> wordsOnly{false};
 
 LineDrawer ChooseLineDrawer() {
 #if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")) {
+    if (CpuMayUseAvx512() && __builtin_cpu_supports("avx512vl")) {
         return DrawLineMasked;
     }
 #endif

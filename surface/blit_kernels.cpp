@@ -4,6 +4,8 @@
 #include <immintrin.h>
 #endif
 
+#include "platform/cpu.h"
+
 namespace blit {
 
 void KeyedScalar(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, ptrdiff_t srcStride,
@@ -151,15 +153,9 @@ __attribute__((target("avx512f,avx512bw"))) void KeyedAvx512(uint8_t* dst, ptrdi
     }
 }
 
-bool CpuHasAvx2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}
+bool CpuHasAvx2() { return platform::CpuMayUseAvx2(); }
 
-bool CpuHasAvx512() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0;
-}
+bool CpuHasAvx512() { return platform::CpuMayUseAvx512(); }
 
 KeyedKernel KeyedBest() {
     static const KeyedKernel best = CpuHasAvx512() ? KeyedAvx512

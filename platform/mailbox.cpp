@@ -77,7 +77,8 @@ FrameMailbox* MailboxCreate(int maxWidth, int maxHeight) {
         return nullptr;
     }
     const size_t perFrame = static_cast<size_t>(maxWidth) * static_cast<size_t>(maxHeight);
-    if (perFrame > std::numeric_limits<size_t>::max() / 3) {
+    // No object may be larger than the largest pointer difference.
+    if (perFrame > static_cast<size_t>(std::numeric_limits<ptrdiff_t>::max()) / 3) {
         return nullptr;
     }
     auto* storage = PixelBlockAllocate(3 * perFrame);

@@ -1,23 +1,32 @@
 // The window on Win32: a registered window class, one fixed-size window, its
-// messages turned into the program's window events, the render procedure on
-// a thread of its own, and the newest frame of the mailbox drawn on the
-// window by GDI.
+// messages turned into the program's window events, the window's life
+// (window_life.h) with the render procedure on a thread of its own, and the
+// newest frame of the mailbox drawn on the window by GDI.
 //
-// Frames are handed to the user-interface thread, which draws them with
-// StretchDIBits when its present timer fires (about once per refresh of the
-// display) and when the window needs painting. The render thread could draw
-// on the window's DC itself, but it composes tens of thousands of frames a
-// second: a GDI call per frame would cost far more than composing one and
-// would tie the game's speed to the display path. Handed over, the render
-// thread makes no window or GDI call at all (only GetTickCount and the sound
-// calls), and frames it draws in between are skipped, as in the SDL backend.
-#include <cstring>
+// Frames are handed to the user-interface thread, which asks for one and
+// draws the one it gets when its present timer fires (about once per
+// refresh of the display), and draws the last one again when the window
+// needs painting. The render thread could draw on the window's DC itself,
+// but it composes tens of thousands of frames a second: a GDI call per frame
+// would cost far more than composing one and would tie the game's speed to
+// the display path. Handed over, the render thread makes no window or GDI
+// call at all (only GetTickCount and the sound calls), and copies only the
+// frames asked for, as in the SDL backend.
+//
+// A frame is drawn as it is, an 8-bit DIB whose colour table is the frame's
+// colours: GDI colours its bytes. On a display without a palette the table
+// holds their RGB colours. On a palette display (palette_display.h) the
+// start-up's palette calls go to GDI's palette manager, and the frame's
+// palette (the identity palette) is realised in the window and the table
+// holds palette indices, so that the bytes reach the display unchanged.
+#include <cstddef>
 
 #include "platform/mailbox.h"
-#include "platform/render_thread.h"
 #include "platform/report.h"
+#include "platform/win32/palette_display.h"
 #include "platform/win32/sound.h"
 #include "platform/window.h"
+#include "platform/window_life.h"
 
 // After the platform's headers: the system's macros would take the place of
 // the palette constants that those declare under the same names.
@@ -32,13 +41,14 @@ constexpr UINT_PTR PRESENT_TIMER = 1;
 
 struct Win32Backend {
     const WindowConfig* config = nullptr;
-    Window window{};
+    WindowLife life{};
     HWND hwnd = nullptr;
-    FrameMailbox* mailbox = nullptr;
     const Frame* shown = nullptr;  // the last frame taken; valid until the next take
-    RenderThread* renderThread = nullptr;
-    bool createSeen = false;  // WM_CREATE came: a failure there has been reported
-    bool created = false;     // Create succeeded: Destroy is owed
+    // On a palette display, the screen context of the start-up's palette
+    // calls: opened before Create is sent, closed once the window is gone.
+    Win32PaletteDisplay* paletteDisplay = nullptr;
+    bool createSeen = false;     // WM_CREATE came: a failure there has been reported
+    bool reportDisplay = false;  // the display's figures are still to be said
     // Added to the outer size computed from the system metrics, should that
     // size not give the client area asked for (a theme with other frames).
     int extraWidth = 0;
@@ -66,7 +76,13 @@ void Win32Beep(const Window*) {
     Win32SoundBeep();
 }
 
-constexpr WindowServices WIN32_SERVICES{Win32Ticks, Win32PrepareSound, Win32PlaySound, Win32Beep};
+ScreenContext* Win32Screen(const Window* window) {
+    const auto* backend = static_cast<const Win32Backend*>(window->backend);
+    return Win32PaletteDisplayScreen(backend->paletteDisplay);
+}
+
+constexpr WindowServices WIN32_SERVICES{Win32Ticks, Win32PrepareSound, Win32PlaySound, Win32Beep,
+                                        Win32Screen};
 
 // Reports why the window could not be had, with the system's words for the
 // thread's last error.
@@ -96,35 +112,117 @@ SIZE OuterSize(const Win32Backend* backend) {
     return SIZE{width + backend->extraWidth, height + backend->extraHeight};
 }
 
+// An 8-bit DIB's header and its colour table: RGB colours for
+// DIB_RGB_COLORS, or indices into the DC's selected palette for
+// DIB_PAL_COLORS.
+struct Dib8 {
+    BITMAPINFOHEADER header;
+    union {
+        RGBQUAD rgb[256];
+        WORD index[256];
+    } table;
+};
+static_assert(offsetof(Dib8, table) == offsetof(BITMAPINFO, bmiColors));
+
+// The palette object that the frame's bytes are to be shown through: the
+// frame's palette on a palette display; null on a display without one, or
+// for a frame whose colours have no palette object.
+HPALETTE FramePalette(const Win32Backend* backend, const Frame* frame) {
+    if (backend->paletteDisplay == nullptr || frame == nullptr ||
+        frame->colours->palette == nullptr) {
+        return nullptr;
+    }
+    return static_cast<HPALETTE>(frame->colours->palette->native);
+}
+
 // Draws the shown frame stretched over its outWidth x outHeight of the client
-// area, black around it; black alone before the first frame.
-void DrawFrame(HDC dc, const Win32Backend* backend) {
+// area, black around it; black alone before the first frame. Returns how many
+// entries realising the frame's palette mapped, or -1 when no palette was
+// realised.
+int DrawFrame(HDC dc, const Win32Backend* backend) {
     const Frame* frame = backend->shown;
+    int realised = -1;
     int coveredWidth = 0;
     int coveredHeight = 0;
     if (frame != nullptr && frame->width > 0 && frame->height > 0) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = frame->stride;
-        info.bmiHeader.biHeight = -frame->height;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        Dib8 dib{};
+        dib.header.biSize = sizeof dib.header;
+        dib.header.biWidth = frame->stride;
+        dib.header.biHeight = -frame->height;  // top-down rows
+        dib.header.biPlanes = 1;
+        dib.header.biBitCount = 8;
+        dib.header.biCompression = BI_RGB;
+        dib.header.biClrUsed = 256;
+        const FrameColours* colours = frame->colours;
+        const HPALETTE palette = FramePalette(backend, frame);
+        HPALETTE previous = nullptr;
+        UINT usage = DIB_RGB_COLORS;
+        if (palette != nullptr) {
+            // Byte v shows palette entry paletteIndex[v]; with the identity
+            // palette realised in the foreground, that entry is the
+            // system-palette entry of the same index.
+            previous = SelectPalette(dc, palette, FALSE);
+            const UINT mapped = RealizePalette(dc);
+            realised = mapped == GDI_ERROR ? 0 : static_cast<int>(mapped);
+            for (int v = 0; v < 256; ++v) {
+                dib.table.index[v] = colours->paletteIndex[v];
+            }
+            usage = DIB_PAL_COLORS;
+        } else {
+            for (int v = 0; v < 256; ++v) {
+                const uint32_t argb = colours->argb.argb[v];
+                dib.table.rgb[v] = RGBQUAD{static_cast<BYTE>(argb), static_cast<BYTE>(argb >> 8),
+                                           static_cast<BYTE>(argb >> 16), 0};
+            }
+        }
         // Enlarged pixels are repeated, never blended.
         SetStretchBltMode(dc, COLORONCOLOR);
         StretchDIBits(dc, 0, 0, frame->outWidth, frame->outHeight, 0, 0, frame->width,
-                      frame->height, frame->pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+                      frame->height, frame->pixels, reinterpret_cast<const BITMAPINFO*>(&dib),
+                      usage, SRCCOPY);
+        if (palette != nullptr) {
+            SelectPalette(dc, previous, FALSE);
+        }
         coveredWidth = frame->outWidth;
         coveredHeight = frame->outHeight;
     }
-    const int width = backend->window.clientWidth;
-    const int height = backend->window.clientHeight;
+    const int width = backend->life.window.clientWidth;
+    const int height = backend->life.window.clientHeight;
     if (coveredWidth < width) {
         PatBlt(dc, coveredWidth, 0, width - coveredWidth, height, BLACKNESS);
     }
     if (coveredHeight < height && coveredWidth > 0) {
         PatBlt(dc, 0, coveredHeight, coveredWidth, height - coveredHeight, BLACKNESS);
     }
+    return realised;
+}
+
+// Draws the shown frame on the window; the first frame drawn says the
+// display's figures when they were asked for (KARIDO_REPORT_DISPLAY).
+void DrawOnWindow(HDC dc, Win32Backend* backend) {
+    const int realised = DrawFrame(dc, backend);
+    if (backend->reportDisplay && backend->shown != nullptr) {
+        backend->reportDisplay = false;
+        Win32ReportDisplay(realised);
+    }
+}
+
+// Realises the shown frame's palette in the window, where there is one,
+// after the system palette has changed hands, and has the window painted
+// again in what the palette now maps to. False without a palette.
+bool RealiseAgain(HWND hwnd, const Win32Backend* backend) {
+    const HPALETTE palette = FramePalette(backend, backend->shown);
+    if (palette == nullptr) {
+        return false;
+    }
+    if (HDC dc = GetDC(hwnd); dc != nullptr) {
+        const HPALETTE previous = SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
+        SelectPalette(dc, previous, FALSE);
+        ReleaseDC(hwnd, dc);
+    }
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return true;
 }
 
 // How often the present timer fires: once per refresh of the display, as far
@@ -144,49 +242,27 @@ UINT PresentPeriodMilliseconds(HWND hwnd) {
 }
 
 void SendEvent(Win32Backend* backend, WindowEventType type, int virtualKey, int x, int y) {
-    const WindowEvent event{type, virtualKey, x, y};
-    backend->config->procedure(&backend->window, &event, backend->config->context);
+    WindowLifeSend(&backend->life, WindowEvent{type, virtualKey, x, y});
 }
 
-// WM_CREATE: the program's start-up, then its render thread. -1 refuses the
-// window, after the start-up has said why (or here, for the thread).
+// WM_CREATE: the program's start-up, then its render thread, and the first
+// frame asked for. -1 refuses the window, after the failure has been said.
 LRESULT OnCreate(Win32Backend* backend) {
     backend->createSeen = true;
-    backend->mailbox = MailboxCreate(backend->config->maxFrameWidth,
-                                     backend->config->maxFrameHeight);
-    if (backend->mailbox == nullptr) {
-        ReportFailure("out of memory for the frame mailbox");
+    if (!WindowLifeCreate(&backend->life, backend->config, &WIN32_SERVICES, backend) ||
+        !WindowLifeStartRenderThread(&backend->life)) {
         return -1;
     }
-    backend->window = Window{&WIN32_SERVICES, backend->mailbox, backend->config->clientWidth,
-                             backend->config->clientHeight, backend};
-    const WindowEvent create{WindowEventType::Create, 0, 0, 0};
-    if (backend->config->procedure(&backend->window, &create, backend->config->context) != 0) {
-        return -1;
-    }
-    backend->created = true;
-    backend->renderThread = RenderThreadStart(&backend->config->render);
-    if (backend->renderThread == nullptr) {
-        ReportFailure("cannot start the render thread");
-        return -1;
-    }
+    MailboxRequest(backend->life.window.mailbox);
     return 0;
 }
 
-// WM_DESTROY, also after a refused WM_CREATE: nothing draws into the mailbox
-// or the program's objects once the render thread has stopped, and only
-// then are they released.
+// WM_DESTROY, also after a refused WM_CREATE: the window's life ends (the
+// render thread stopped, Destroy sent, the mailbox freed).
 void OnDestroy(Win32Backend* backend) {
     KillTimer(backend->hwnd, PRESENT_TIMER);
-    RenderThreadStop(backend->renderThread);
-    backend->renderThread = nullptr;
-    if (backend->created) {
-        backend->created = false;
-        SendEvent(backend, WindowEventType::Destroy, 0, 0, 0);
-    }
     backend->shown = nullptr;
-    MailboxDestroy(backend->mailbox);
-    backend->mailbox = nullptr;
+    WindowLifeEnd(&backend->life);
 }
 
 LRESULT CALLBACK MessageProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -222,25 +298,43 @@ LRESULT CALLBACK MessageProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             return 0;
         case WM_TIMER:
-            if (wParam == PRESENT_TIMER && backend->mailbox != nullptr) {
-                if (const Frame* frame = MailboxTakeNewest(backend->mailbox); frame != nullptr) {
+            if (wParam == PRESENT_TIMER && backend->life.window.mailbox != nullptr) {
+                FrameMailbox* mailbox = backend->life.window.mailbox;
+                if (const Frame* frame = MailboxTakeNewest(mailbox); frame != nullptr) {
                     backend->shown = frame;
                     if (HDC dc = GetDC(hwnd); dc != nullptr) {
-                        DrawFrame(dc, backend);
+                        DrawOnWindow(dc, backend);
                         ReleaseDC(hwnd, dc);
                     }
                 }
+                // The frame for the next present is asked for now: the
+                // render thread hands it over within a frame of its own, so
+                // what the timer shows next was composed at most a period
+                // before.
+                MailboxRequest(mailbox);
                 return 0;
             }
             break;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             if (HDC dc = BeginPaint(hwnd, &paint); dc != nullptr) {
-                DrawFrame(dc, backend);
+                DrawOnWindow(dc, backend);
                 EndPaint(hwnd, &paint);
             }
             return 0;
         }
+        case WM_QUERYNEWPALETTE:
+            // The window is becoming the foreground one: its palette takes
+            // the system palette.
+            return RealiseAgain(hwnd, backend) ? TRUE : FALSE;
+        case WM_PALETTECHANGED:
+            // Another window has realised its palette: ours maps onto the
+            // system palette as it now is. The change our own realising
+            // makes needs nothing more.
+            if (reinterpret_cast<HWND>(wParam) != hwnd) {
+                RealiseAgain(hwnd, backend);
+            }
+            return 0;
         case WM_ERASEBKGND:
             return 1;  // every paint covers the whole client area
         case WM_DESTROY:
@@ -273,10 +367,12 @@ void FitClientArea(Win32Backend* backend) {
 }
 
 // What WindowRun undoes on every way out, once the window is gone.
-void EndWindow(bool finerTimer) {
+void EndWindow(Win32Backend* backend, bool finerTimer) {
     if (finerTimer) {
         timeEndPeriod(1);
     }
+    Win32PaletteDisplayClose(backend->paletteDisplay);
+    backend->paletteDisplay = nullptr;
     activeBackend = nullptr;
 }
 
@@ -300,6 +396,15 @@ int WindowRun(const WindowConfig* config) {
     static Win32Backend backend;
     backend = Win32Backend{};
     backend.config = config;
+    backend.reportDisplay = GetEnvironmentVariableA("KARIDO_REPORT_DISPLAY", nullptr, 0) > 0;
+    // On a palette display the start-up, which runs during Create, makes
+    // its palettes on the display's own palette manager.
+    if (Win32ScreenHasPalette()) {
+        backend.paletteDisplay = Win32PaletteDisplayOpen();
+        if (backend.paletteDisplay == nullptr) {
+            return 1;
+        }
+    }
     activeBackend = &backend;
     const HWND hwnd = CreateWindowExA(0, config->title, config->title,
                                       WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
@@ -310,7 +415,7 @@ int WindowRun(const WindowConfig* config) {
         if (!backend.createSeen) {
             ReportSystemFailure("cannot create the window");
         }
-        activeBackend = nullptr;
+        EndWindow(&backend, false);
         return 1;
     }
     FitClientArea(&backend);
@@ -321,7 +426,7 @@ int WindowRun(const WindowConfig* config) {
     if (SetTimer(hwnd, PRESENT_TIMER, PresentPeriodMilliseconds(hwnd), nullptr) == 0) {
         ReportSystemFailure("cannot start the window's present timer");
         DestroyWindow(hwnd);
-        EndWindow(finerTimer);
+        EndWindow(&backend, finerTimer);
         return 1;
     }
     ShowWindow(hwnd, SW_SHOWDEFAULT);
@@ -333,7 +438,7 @@ int WindowRun(const WindowConfig* config) {
         if (got == -1) {
             ReportSystemFailure("cannot read the window's messages");
             DestroyWindow(hwnd);
-            EndWindow(finerTimer);
+            EndWindow(&backend, finerTimer);
             return 1;
         }
         TranslateMessage(&message);
@@ -345,7 +450,7 @@ int WindowRun(const WindowConfig* config) {
     if (IsWindow(hwnd)) {
         DestroyWindow(hwnd);
     }
-    EndWindow(finerTimer);
+    EndWindow(&backend, finerTimer);
     return static_cast<int>(message.wParam);
 }
 

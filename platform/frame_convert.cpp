@@ -1,6 +1,9 @@
 #include "platform/frame_convert.h"
 
 #include <cstddef>
+#include <cstring>
+
+#include "platform/cpu.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -148,9 +151,7 @@ KARIDO_VBMI void ConvertRows(const uint8_t* src, ptrdiff_t srcStride, int width,
 }
 
 bool DetectAvx512Vbmi() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0 &&
-           __builtin_cpu_supports("avx512vbmi") != 0;
+    return CpuMayUseAvx512() && __builtin_cpu_supports("avx512vbmi") != 0;
 }
 
 }  // namespace
@@ -170,21 +171,80 @@ KARIDO_VBMI void FrameConvertAvx512Vbmi(const uint8_t* src, int srcStride, int w
 
 #undef KARIDO_VBMI
 
+#define KARIDO_AVX2 __attribute__((target("avx2")))
+
+namespace {
+
+// Four look-ups, for the indices in the low 32 bits of indices (the first
+// pixel's in the lowest byte), as one 128-bit register in pixel order.
+// Each entry is read straight into its lane. An 8-lane gather does such
+// reads in one instruction, but where it was measured it ran no faster than
+// the scalar kernel, and slower than these separate reads.
+KARIDO_AVX2 inline __m128i LookUp4(const uint32_t* argb, uint64_t indices) {
+    const uint32_t i0 = indices & 0xFF;
+    const uint32_t i1 = (indices >> 8) & 0xFF;
+    const uint32_t upper = static_cast<uint32_t>(indices) >> 16;
+    const uint32_t i2 = upper & 0xFF;
+    const uint32_t i3 = upper >> 8;
+    __m128i c = _mm_cvtsi32_si128(static_cast<int>(argb[i0]));
+    c = _mm_insert_epi32(c, static_cast<int>(argb[i1]), 1);
+    c = _mm_insert_epi32(c, static_cast<int>(argb[i2]), 2);
+    return _mm_insert_epi32(c, static_cast<int>(argb[i3]), 3);
+}
+
+}  // namespace
+
+// Eight pixels per step: one 8-byte read of indices, two halves of four
+// look-ups, one 32-byte store. The row's last zero to seven pixels are
+// converted one at a time, so no byte outside the region is touched.
+KARIDO_AVX2 void FrameConvertAvx2(const uint8_t* src, int srcStride, int width, int height,
+                                  const ColourTable32* table, uint32_t* dst, int dstStride) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const uint32_t* argb = table->argb;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* s = src + static_cast<ptrdiff_t>(y) * srcStride;
+        uint32_t* d = dst + static_cast<ptrdiff_t>(y) * dstStride;
+        int x = 0;
+        for (; x + 8 <= width; x += 8) {
+            uint64_t indices;
+            std::memcpy(&indices, s + x, sizeof indices);
+            const __m128i low = LookUp4(argb, indices);
+            const __m128i high = LookUp4(argb, indices >> 32);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + x), _mm256_set_m128i(high, low));
+        }
+        for (; x < width; ++x) {
+            d[x] = argb[s[x]];
+        }
+    }
+}
+
+#undef KARIDO_AVX2
+
 bool CpuHasAvx512Vbmi() {
     static const bool has = DetectAvx512Vbmi();
     return has;
 }
 
+bool CpuHasAvx2() { return CpuMayUseAvx2(); }
+
 void FrameConvert(const uint8_t* src, int srcStride, int width, int height,
                   const ColourTable32* table, uint32_t* dst, int dstStride) {
     using Kernel = void (*)(const uint8_t*, int, int, int, const ColourTable32*, uint32_t*, int);
-    static const Kernel kernel = CpuHasAvx512Vbmi() ? FrameConvertAvx512Vbmi : FrameConvertScalar;
+    static const Kernel kernel = CpuHasAvx512Vbmi() ? FrameConvertAvx512Vbmi
+                                 : CpuHasAvx2()     ? FrameConvertAvx2
+                                                    : FrameConvertScalar;
     kernel(src, srcStride, width, height, table, dst, dstStride);
 }
 
 #else
 
 bool CpuHasAvx512Vbmi() {
+    return false;
+}
+
+bool CpuHasAvx2() {
     return false;
 }
 

@@ -23,7 +23,10 @@ void FrameConvertScalar(const uint8_t* src, int srcStride, int width, int height
 #if defined(__x86_64__)
 void FrameConvertAvx512Vbmi(const uint8_t* src, int srcStride, int width, int height,
                             const ColourTable32* table, uint32_t* dst, int dstStride);
+void FrameConvertAvx2(const uint8_t* src, int srcStride, int width, int height,
+                      const ColourTable32* table, uint32_t* dst, int dstStride);
 #endif
 bool CpuHasAvx512Vbmi();
+bool CpuHasAvx2();
 
 }  // namespace platform

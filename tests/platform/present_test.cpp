@@ -43,6 +43,9 @@ std::vector<NamedKernel> RunnableKernels() {
     if (platform::CpuHasAvx512Vbmi()) {
         kernels.push_back({"Avx512Vbmi", platform::FrameConvertAvx512Vbmi});
     }
+    if (platform::CpuHasAvx2()) {
+        kernels.push_back({"Avx2", platform::FrameConvertAvx2});
+    }
 #endif
     return kernels;
 }

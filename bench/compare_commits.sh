@@ -4,7 +4,9 @@
 # tool built with the default preset, and `karido-capture --frames FRAMES
 # --benchmark` run ROUNDS times for each, the two in turn, so that both see
 # the same load. Prints the CPU's vector flags, every run's rate, the
-# medians and the ratio new / old.
+# medians and the ratio new / old. Each rate is the program's own loop as
+# that commit runs it behind a display that shows none of the frames (the
+# capture tool asks for none while it measures).
 #
 # Usage: bench/compare_commits.sh OLD_COMMIT [NEW_COMMIT]
 #   NEW_COMMIT defaults to HEAD; e.g. bench/compare_commits.sh HEAD~5
@@ -38,7 +40,8 @@ trap cleanup EXIT
 # Checks out and builds one commit's capture tool; prints its path.
 build() {
     local name=$1 commit=$2
-    git -C "$repository" worktree add --detach "$scratch/$name" "$commit" >/dev/null 2>&1
+    git -C "$repository" worktree add --detach "$scratch/$name" "$commit" >/dev/null ||
+        { echo "$0: cannot check out $commit" >&2; exit 1; }
     (cd "$scratch/$name" && cmake --preset default >/dev/null &&
         cmake --build --preset default --target karido-capture >/dev/null) ||
         { echo "$0: cannot build $commit" >&2; exit 1; }
@@ -48,7 +51,9 @@ build() {
 # One run's frames per second, from the tool's line
 # "headless: N frames in S s, R frames per second (U us a frame)".
 rate() {
-    "$1" --frames "$FRAMES" --benchmark | sed -n 's/.* s, \([0-9]*\) frames per second.*/\1/p'
+    local line
+    line=$("$1" --frames "$FRAMES" --benchmark) || { echo "$0: $1 failed" >&2; exit 1; }
+    sed -n 's/.* s, \([0-9]*\) frames per second.*/\1/p' <<<"$line"
 }
 
 median() {

@@ -10,9 +10,10 @@
 //   INDEX8 blits with RLE, opaque blits, SDL_FillRect for the clear; the text
 //   drawn by our text code in both), then the 8-bit view handed over (copied
 //   out) as a display would be given it;
-// - the floor: the bytes every frame writes at the least, written with memset
-//   and memcpy alone (the clear of the 384x256 drawn area and the 384x256
-//   bytes of the view handed over).
+// - the floor: the bytes a frame handed over to a display writes at the
+//   least, written with memset and memcpy alone (the clear of the 384x256
+//   drawn area and the 384x256 bytes of the view); a frame no display asks
+//   for writes only the first half of that.
 // Before measuring, each SDL-composed frame is compared with ours byte for
 // byte, so that both sides draw the same thing.
 #include <SDL.h>

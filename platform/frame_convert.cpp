@@ -98,7 +98,7 @@ KARIDO_VBMI inline __m512i TransposeGroups() {
 }
 
 // Converts 64 indices into four registers of 16 pixels each, in pixel order.
-// An opaque table (the present step's) skips the alpha look-up: a constant
+// An opaque table (a frame's colours are) skips the alpha look-up: a constant
 // 0xFF plane saves a third of the permutes.
 template <bool kOpaque>
 KARIDO_VBMI inline void ConvertBlock(__m512i indices, const Planes& p, __m512i transpose,

@@ -1,5 +1,5 @@
-// Conversion of 8-bit pixels to 32-bit colour through a 256-entry table:
-// the present step's one pass over the shown region.
+// Conversion of 8-bit pixels to 32-bit colour through a 256-entry table: a
+// display's one pass over the frame it shows.
 #pragma once
 
 #include <cstdint>

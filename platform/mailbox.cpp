@@ -37,6 +37,7 @@ struct FrameMailbox {
 namespace {
 
 constexpr uint32_t OPAQUE_BLACK = 0xFF000000u;
+constexpr size_t ROW_ALIGNMENT = 64;
 
 // Every byte black: the colours of a frame published without any.
 void SetBlack(FrameColours* colours) {
@@ -76,9 +77,14 @@ FrameMailbox* MailboxCreate(int maxWidth, int maxHeight) {
     if (maxWidth <= 0 || maxHeight <= 0) {
         return nullptr;
     }
-    const size_t perFrame = static_cast<size_t>(maxWidth) * static_cast<size_t>(maxHeight);
+    // Rows start on a cache line, which also makes them the whole number of
+    // 32-bit words that a device-independent bitmap's rows must be.
+    const size_t stride =
+        (static_cast<size_t>(maxWidth) + ROW_ALIGNMENT - 1) & ~(ROW_ALIGNMENT - 1);
+    const size_t perFrame = stride * static_cast<size_t>(maxHeight);
     // No object may be larger than the largest pointer difference.
-    if (perFrame > static_cast<size_t>(std::numeric_limits<ptrdiff_t>::max()) / 3) {
+    if (stride > static_cast<size_t>(std::numeric_limits<int>::max()) ||
+        perFrame > static_cast<size_t>(std::numeric_limits<ptrdiff_t>::max()) / 3) {
         return nullptr;
     }
     auto* storage = PixelBlockAllocate(3 * perFrame);
@@ -96,7 +102,7 @@ FrameMailbox* MailboxCreate(int maxWidth, int maxHeight) {
     for (int i = 0; i < 3; ++i) {
         Frame& frame = mailbox->frames[i];
         frame.pixels = storage + static_cast<size_t>(i) * perFrame;
-        frame.stride = maxWidth;
+        frame.stride = static_cast<int>(stride);
         SetBlack(&mailbox->colours[i]);
         frame.colours = &mailbox->colours[i];
     }

@@ -32,7 +32,7 @@ void FrameColoursBuild(FrameColours* colours, const uint16_t colourIndices[256],
 
 struct Frame {
     uint8_t* pixels;   // one byte a pixel, stride bytes per row
-    int stride;        // the mailbox's maximum width
+    int stride;        // the mailbox's maximum width, rounded up to a multiple of 64
     int width;         // the region that holds the picture
     int height;
     int outWidth;      // the client-area size the picture is stretched to
@@ -48,8 +48,10 @@ struct FrameMailbox;
 FrameMailbox* MailboxCreate(int maxWidth, int maxHeight);
 void MailboxDestroy(FrameMailbox* mailbox);
 
-// Consumer: asks for the next frame the producer composes. Asking again
-// before it has come changes nothing.
+// Consumer: asks for the next frame the producer composes. The next publish
+// answers it; a request made while a publish is under way may be answered
+// by the one after, so a consumer asks once for each frame it wants, after
+// taking the one before.
 void MailboxRequest(FrameMailbox* mailbox);
 
 // Producer: whether a frame has been asked for since the last publish. One

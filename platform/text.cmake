@@ -23,13 +23,6 @@ set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/generated/font_data.S PR
   OBJECT_DEPENDS ${KARIDO_FONT_TABLE}
   COMPILE_OPTIONS -Wno-pedantic)
 
-# The CPU's vector extensions, as the kernels here and elsewhere may use
-# them: the lowest library of the program, so every kernel can ask.
-add_library(karido_cpu STATIC ${CMAKE_CURRENT_SOURCE_DIR}/cpu.cpp)
-target_link_libraries(karido_cpu
-  PUBLIC karido_includes
-  PRIVATE karido_warnings)
-
 add_library(karido_text STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/font.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/font_table.cpp

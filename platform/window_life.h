@@ -11,7 +11,7 @@
 namespace platform {
 
 struct WindowLife {
-    WindowConfig config;        // a copy: the caller's may go once Create is sent
+    WindowConfig config;        // a copy of the caller's
     Window window;              // what the program sees of the window
     RenderThread* renderThread;  // while the render procedure runs on a thread
     bool created;               // Create succeeded: Destroy is owed

@@ -23,7 +23,8 @@ struct RenderLoop {
     int framesInPeriod;
     uint32_t periodStart;
     // The colours of the back buffer's screen indices through the palette
-    // they were built from; built again only when the palette changes.
+    // they were built from; built again only when the state holds another
+    // palette (a palette is never changed in place).
     platform::FrameColours colours;
     const platform::Palette* colouredPalette;
 };

@@ -19,7 +19,7 @@ struct HeadlessWindow {
     bool ended;     // a step returned 0: the procedure is not called again
     uint64_t frames;  // frames run on the caller's thread so far
     std::vector<HeadlessSound> sounds;
-    uint32_t* picturePixels;  // room for the largest frame, in colour
+    uint32_t* picturePixels;  // room for the largest frame, in colour, maxFrameWidth a row
     Picture picture;
 };
 
@@ -166,9 +166,10 @@ const Picture* HeadlessPicture(HeadlessWindow* window, const Frame* frame) {
     if (frame == nullptr) {
         return nullptr;
     }
+    const int stride = window->life.config.maxFrameWidth;
     FrameConvert(frame->pixels, frame->stride, frame->width, frame->height, &frame->colours->argb,
-                 window->picturePixels, frame->stride);
-    window->picture = Picture{window->picturePixels, frame->stride, frame->width, frame->height,
+                 window->picturePixels, stride);
+    window->picture = Picture{window->picturePixels, stride, frame->width, frame->height,
                               frame->outWidth, frame->outHeight, frame->sequence};
     return &window->picture;
 }

@@ -385,6 +385,8 @@ int RunWindow(const WindowConfig* config, SdlAudio* audio) {
     Pacing pacing;
     PacingMeasureDisplay(&pacing, backend.window);
     pacing.due = PaceClock::now();
+    bool asked = false;  // a frame has been asked for and not taken yet
+    PaceClock::time_point askedAt{};
     bool open = true;
     while (open) {
         // Until the next present is due, sleeps on the window's events and
@@ -406,17 +408,25 @@ int RunWindow(const WindowConfig* config, SdlAudio* audio) {
             PacingMeasureDisplay(&pacing, backend.window);
         }
         const Frame* frame = MailboxTakeNewest(mailbox);
-        if (frame == nullptr && !backend.exposed) {
-            // The frame for this present is asked for now, so that what is
-            // shown was composed after the present fell due (the render
-            // thread hands it over within a frame of its own); it is looked
-            // for again every millisecond, the present still due.
-            MailboxRequest(mailbox);
-            open = WaitForEvent(1, &life, &backend);
-            continue;
-        }
-        if (frame != nullptr) {
+        if (frame == nullptr) {
+            // The frame for this present is asked for now, once, so that
+            // what is shown was composed after the present fell due (the
+            // render thread hands it over within a frame of its own); it is
+            // looked for again every millisecond, the present still due. An
+            // exposed window whose frame has not come within a refresh (the
+            // render thread is held up, or has ended) shows the last again.
+            if (!asked) {
+                MailboxRequest(mailbox);
+                asked = true;
+                askedAt = now;
+            }
+            if (!backend.exposed || now - askedAt < pacing.period) {
+                open = WaitForEvent(1, &life, &backend);
+                continue;
+            }
+        } else {
             backend.shown = frame;
+            asked = false;
         }
         backend.exposed = false;
         const PaceClock::time_point start = PaceClock::now();

@@ -9,9 +9,10 @@
 // needs painting. The render thread could draw on the window's DC itself,
 // but it composes tens of thousands of frames a second: a GDI call per frame
 // would cost far more than composing one and would tie the game's speed to
-// the display path. Handed over, the render thread makes no window or GDI
-// call at all (only GetTickCount and the sound calls), and copies only the
-// frames asked for, as in the SDL backend.
+// the display path. Handed over, the render thread makes no window or
+// drawing call (only GetTickCount, the sound calls and, on a palette
+// display, the palette's nearest-colour search for an icon shown the first
+// time), and copies only the frames asked for, as in the SDL backend.
 //
 // A frame is drawn as it is, an 8-bit DIB whose colour table is the frame's
 // colours: GDI colours its bytes. On a display without a palette the table
@@ -38,6 +39,8 @@ namespace platform {
 namespace {
 
 constexpr UINT_PTR PRESENT_TIMER = 1;
+// How long a present waits for the frame it asked for.
+constexpr LONGLONG FRAME_PATIENCE_MS = 2;
 
 struct Win32Backend {
     const WindowConfig* config = nullptr;
@@ -47,6 +50,7 @@ struct Win32Backend {
     // On a palette display, the screen context of the start-up's palette
     // calls: opened before Create is sent, closed once the window is gone.
     Win32PaletteDisplay* paletteDisplay = nullptr;
+    bool asked = false;          // a frame has been asked for and not taken yet
     bool createSeen = false;     // WM_CREATE came: a failure there has been reported
     bool reportDisplay = false;  // the display's figures are still to be said
     // Added to the outer size computed from the system metrics, should that
@@ -241,19 +245,41 @@ UINT PresentPeriodMilliseconds(HWND hwnd) {
     return period > USER_TIMER_MINIMUM ? period : USER_TIMER_MINIMUM;
 }
 
+// The frame asked for, once it has come: the render thread hands it over
+// within a frame of its own, tens of microseconds, so this waits at most
+// FRAME_PATIENCE_MS, giving the processor away meanwhile. Null when it has
+// not come by then.
+const Frame* TakeAskedFrame(FrameMailbox* mailbox) {
+    LARGE_INTEGER frequency{};
+    LARGE_INTEGER start{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const LONGLONG patience = frequency.QuadPart * FRAME_PATIENCE_MS / 1000;
+    for (;;) {
+        if (const Frame* frame = MailboxTakeNewest(mailbox); frame != nullptr) {
+            return frame;
+        }
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        if (now.QuadPart - start.QuadPart > patience) {
+            return nullptr;
+        }
+        SwitchToThread();
+    }
+}
+
 void SendEvent(Win32Backend* backend, WindowEventType type, int virtualKey, int x, int y) {
     WindowLifeSend(&backend->life, WindowEvent{type, virtualKey, x, y});
 }
 
-// WM_CREATE: the program's start-up, then its render thread, and the first
-// frame asked for. -1 refuses the window, after the failure has been said.
+// WM_CREATE: the program's start-up, then its render thread. -1 refuses the
+// window, after the failure has been said.
 LRESULT OnCreate(Win32Backend* backend) {
     backend->createSeen = true;
     if (!WindowLifeCreate(&backend->life, backend->config, &WIN32_SERVICES, backend) ||
         !WindowLifeStartRenderThread(&backend->life)) {
         return -1;
     }
-    MailboxRequest(backend->life.window.mailbox);
     return 0;
 }
 
@@ -299,19 +325,23 @@ LRESULT CALLBACK MessageProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_TIMER:
             if (wParam == PRESENT_TIMER && backend->life.window.mailbox != nullptr) {
+                // The frame for this present is asked for now, once, and
+                // waited for a little, so that what is shown was composed
+                // after the present fell due. One that comes later is
+                // shown at the next tick.
                 FrameMailbox* mailbox = backend->life.window.mailbox;
-                if (const Frame* frame = MailboxTakeNewest(mailbox); frame != nullptr) {
+                if (!backend->asked) {
+                    MailboxRequest(mailbox);
+                    backend->asked = true;
+                }
+                if (const Frame* frame = TakeAskedFrame(mailbox); frame != nullptr) {
+                    backend->asked = false;
                     backend->shown = frame;
                     if (HDC dc = GetDC(hwnd); dc != nullptr) {
                         DrawOnWindow(dc, backend);
                         ReleaseDC(hwnd, dc);
                     }
                 }
-                // The frame for the next present is asked for now: the
-                // render thread hands it over within a frame of its own, so
-                // what the timer shows next was composed at most a period
-                // before.
-                MailboxRequest(mailbox);
                 return 0;
             }
             break;

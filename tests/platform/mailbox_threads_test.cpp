@@ -134,6 +134,7 @@ TEST(MailboxThreads, EveryRequestIsAnsweredWithAWholeFrameAndItsOwnColours) {
         uint64_t sequence = 0;
         while (!stop.load(std::memory_order_acquire)) {
             if (!platform::MailboxWanted(mailbox)) {
+                std::this_thread::yield();
                 continue;
             }
             ++sequence;

@@ -238,7 +238,7 @@ TEST(Mailbox, CreationRejectsBadSizes) {
     ASSERT_NE(mailbox, nullptr);
     Frame* back = platform::MailboxBackFrame(mailbox);
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->stride, 40);
+    EXPECT_EQ(back->stride, 64);  // rows start on cache lines
     EXPECT_EQ(back->width, 40);
     EXPECT_EQ(back->height, 30);
     platform::MailboxDestroy(mailbox);
@@ -383,32 +383,32 @@ TEST(FrameColours, EachByteShowsItsEntryAndEntriesOutsideThePaletteAreBlack) {
 TEST(Mailbox, EachFrameKeepsTheColoursItWasPublishedWith) {
     std::mt19937 rng(9);
     const ColourFixture f(rng, 256);
-    platform::FrameColours red{};
-    platform::FrameColoursBuild(&red, f.colourIndices, &f.palette);
-    platform::FrameColours changed = red;
+    platform::FrameColours first{};
+    platform::FrameColoursBuild(&first, f.colourIndices, &f.palette);
+    platform::FrameColours changed = first;
     platform::FrameColoursBuild(&changed, nullptr, &f.palette);
 
     FrameMailbox* mailbox = platform::MailboxCreate(4, 4);
     ASSERT_NE(mailbox, nullptr);
     // Every slot gets the first table, then each is taken in turn.
     for (int i = 0; i < 3; ++i) {
-        platform::MailboxPublish(mailbox, 4, 4, 4, 4, &red);
+        platform::MailboxPublish(mailbox, 4, 4, 4, 4, &first);
         const Frame* taken = platform::MailboxTakeNewest(mailbox);
         ASSERT_NE(taken, nullptr);
-        EXPECT_EQ(taken->colours->serial, red.serial);
-        EXPECT_EQ(std::memcmp(taken->colours->argb.argb, red.argb.argb, sizeof red.argb.argb), 0);
+        EXPECT_EQ(taken->colours->serial, first.serial);
+        EXPECT_EQ(std::memcmp(taken->colours->argb.argb, first.argb.argb, sizeof first.argb.argb), 0);
     }
     const Frame* held = platform::MailboxTakeNewest(mailbox);
     EXPECT_EQ(held, nullptr);
-    platform::MailboxPublish(mailbox, 4, 4, 4, 4, &red);
+    platform::MailboxPublish(mailbox, 4, 4, 4, 4, &first);
     held = platform::MailboxTakeNewest(mailbox);
     ASSERT_NE(held, nullptr);
     // The producer goes on with new colours, and then with none: the frame
     // the consumer holds keeps its own.
     platform::MailboxPublish(mailbox, 4, 4, 4, 4, &changed);
     platform::MailboxPublish(mailbox, 4, 4, 4, 4, nullptr);
-    EXPECT_EQ(held->colours->serial, red.serial);
-    EXPECT_EQ(held->colours->argb.argb[5], red.argb.argb[5]);
+    EXPECT_EQ(held->colours->serial, first.serial);
+    EXPECT_EQ(held->colours->argb.argb[5], first.argb.argb[5]);
     const Frame* next = platform::MailboxTakeNewest(mailbox);
     ASSERT_NE(next, nullptr);
     for (uint32_t c : next->colours->argb.argb) {

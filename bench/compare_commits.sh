@@ -40,7 +40,7 @@ trap cleanup EXIT
 # Checks out and builds one commit's capture tool; prints its path.
 build() {
     local name=$1 commit=$2
-    git -C "$repository" worktree add --detach "$scratch/$name" "$commit" >/dev/null ||
+    git -C "$repository" worktree add --quiet --detach "$scratch/$name" "$commit" ||
         { echo "$0: cannot check out $commit" >&2; exit 1; }
     (cd "$scratch/$name" && cmake --preset default >/dev/null &&
         cmake --build --preset default --target karido-capture >/dev/null) ||

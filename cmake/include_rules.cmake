@@ -14,8 +14,8 @@ cmake_minimum_required(VERSION 3.25)
 #   folder/  headers of that folder. A header's folder, like a file's, is the
 #            longest folder of this table its path starts with, so "platform/"
 #            does not admit the backends under "platform/sdl/",
-#            "platform/win32/" and "platform/headless/" (the build links the
-#            backend into the program).
+#            "platform/win32/", "platform/web/" and "platform/headless/" (the
+#            build links the backend into the program).
 #   *        every project header.
 #   <SDL>    SDL headers: <SDL.h>, "SDL_*.h", <SDL2/...>.
 set(include_rules
@@ -24,6 +24,7 @@ set(include_rules
   "platform/sdl/       : platform/ platform/sdl/ <SDL>"
   "platform/headless/  : platform/ platform/headless/"
   "platform/win32/     : platform/ platform/win32/"
+  "platform/web/       : platform/ platform/web/"
   "resources/          : platform/ resources/"
   "surface/            : base/ platform/ surface/"
   "game/               : base/ platform/ surface/ game/"

@@ -6,9 +6,11 @@
      64-bit Windows) joined to the name;
    - KARIDO_READ_ONLY_DATA: switches to a read-only data section;
    - KARIDO_OBJECT(name), KARIDO_OBJECT_SIZE(name): the object type and the
-     size (up to name##_end) that only ELF symbol tables record;
+     size (up to name##_end, a label that follows the data) that ELF symbol
+     tables record and WebAssembly's require (there the end label, being a
+     data symbol too, gets a type and a size of 0);
    - KARIDO_END_OF_DATA: ends the file; ELF objects say that they need no
-     executable stack, COFF has no such note. */
+     executable stack, COFF and WebAssembly have no such note. */
 #ifndef KARIDO_EMBED_ASM_H
 #define KARIDO_EMBED_ASM_H
 
@@ -25,6 +27,14 @@
 #define KARIDO_OBJECT_SIZE(name) \
         .size KARIDO_C_NAME(name), KARIDO_C_NAME(name##_end) - KARIDO_C_NAME(name)
 #define KARIDO_END_OF_DATA .section .note.GNU-stack,"",@progbits
+#elif defined(__wasm__)
+#define KARIDO_READ_ONLY_DATA .section .rodata.karido_data,"",@
+#define KARIDO_OBJECT(name) .type KARIDO_C_NAME(name), @object
+#define KARIDO_OBJECT_SIZE(name)                                                    \
+        .size KARIDO_C_NAME(name), KARIDO_C_NAME(name##_end) - KARIDO_C_NAME(name); \
+        .type KARIDO_C_NAME(name##_end), @object;                                   \
+        .size KARIDO_C_NAME(name##_end), 0
+#define KARIDO_END_OF_DATA
 #elif defined(_WIN32)
 #define KARIDO_READ_ONLY_DATA .section .rdata,"dr"
 #define KARIDO_OBJECT(name)

@@ -4,8 +4,8 @@
 # the full-width JIS X 0208 face. The program carries it as a compact glyph
 # table, platform/font_glyphs.bin (format in font_table.h), which is committed:
 # karido_text builds the font from it at start-up without FreeType, and
-# configures and builds from it alone where FreeType is absent (the Win32
-# build). Where FreeType is (the Linux build), karido_font_files reads the
+# configures and builds from it alone where FreeType is absent (the Windows
+# and browser builds). Where FreeType is (the Linux build), karido_font_files reads the
 # font files themselves; the table's writer, tools/font_table, and the test
 # that regenerates the table and compares it with the committed one use it.
 #
@@ -38,9 +38,9 @@ set_target_properties(karido_text PROPERTIES
   KARIDO_EMBED_ASSEMBLY ${CMAKE_CURRENT_BINARY_DIR}/generated/font_data.S
   KARIDO_FONT_TABLE ${KARIDO_FONT_TABLE})
 
-# The font files and FreeType, for karido_font_files, in builds other than
-# Win32 (where FreeType is absent).
-if(NOT WIN32)
+# The font files and FreeType, for karido_font_files, in the build that runs
+# on this machine (cross builds have no FreeType of their target).
+if(NOT CMAKE_CROSSCOMPILING)
   find_package(Freetype REQUIRED)
 
   set(karido_font_folders "")

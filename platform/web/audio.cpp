@@ -1,0 +1,267 @@
+#include "platform/web/audio.h"
+
+#include <emscripten.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+#include "platform/wav.h"
+
+namespace platform {
+
+namespace {
+
+// Distinct images the page keeps as buffers; the program has four.
+constexpr int MAX_SOUNDS = 32;
+
+constexpr int BEEP_RATE = 44100;
+constexpr double BEEP_HZ = 880.0;
+constexpr double BEEP_SECONDS = 0.1;
+constexpr double BEEP_FADE_SECONDS = 0.01;
+constexpr double BEEP_AMPLITUDE = 0.3;
+
+// A sound as Web Audio takes it: one run of float samples per channel.
+struct Clip {
+    const uint8_t* image;  // the image it was made from, and its size
+    size_t imageSize;
+    float* samples;  // channels runs of frames samples; freed once uploaded
+    int frames;
+    int channels;
+    int sampleRate;
+    bool readable;  // the image was read: a buffer can be made of it
+    bool uploaded;  // main thread only: the page holds its buffer (or it has none to hold)
+    bool playable;  // main thread only: the buffer was made
+};
+
+}  // namespace
+
+struct WebAudio {
+    bool context = false;
+    // Slot 0 is the beep; images take the slots after it in the order they
+    // are first prepared or played. A slot is written once, before its first
+    // request.
+    Clip slots[1 + MAX_SOUNDS] = {};
+    int used = 1;
+    // The newest request: a count of requests in the high bits, the slot in
+    // the low 8. Written by the render procedure, read by the main thread.
+    std::atomic<uint64_t> request{0};
+    uint64_t seen = 0;  // main thread
+};
+
+namespace {
+
+// clang-format off
+EM_JS(int, web_audio_open, (), {
+    const Context = globalThis.AudioContext || globalThis.webkitAudioContext;
+    if (!Context) return 0;
+    try {
+        const context = new Context();
+        // Everything played goes through an analyser, which lets the page
+        // (and its tests) see that sound comes out.
+        const analyser = context.createAnalyser();
+        analyser.fftSize = 2048;
+        analyser.connect(context.destination);
+        Module.karidoAudio = { context: context, output: analyser, analyser: analyser,
+                               buffers: [], source: null, started: 0 };
+        return 1;
+    } catch (e) {
+        return 0;
+    }
+});
+
+// Makes slot's buffer from channels runs of frames float samples at samples.
+EM_JS(int, web_audio_upload, (int slot, const float* samples, int frames, int channels, int rate), {
+    const audio = Module.karidoAudio;
+    if (!audio) return 0;
+    if (frames == 0) { audio.buffers[slot] = null; return 1; }
+    try {
+        const buffer = audio.context.createBuffer(channels, frames, rate);
+        for (let c = 0; c < channels; ++c) {
+            const start = (samples >> 2) + c * frames;
+            // The heap is shared memory, which Web Audio does not take: copy.
+            buffer.getChannelData(c).set(HEAPF32.subarray(start, start + frames));
+        }
+        audio.buffers[slot] = buffer;
+        return 1;
+    } catch (e) {
+        return 0;
+    }
+});
+
+// Starts slot's buffer, cutting off what plays; nothing while the context is
+// suspended, so that a sound asked for before the first click is not heard
+// late.
+EM_JS(void, web_audio_start, (int slot), {
+    const audio = Module.karidoAudio;
+    if (!audio || audio.context.state !== "running") return;
+    if (audio.source) {
+        try { audio.source.stop(); } catch (e) {}
+        audio.source = null;
+    }
+    const buffer = audio.buffers[slot];
+    if (!buffer) return;
+    const source = audio.context.createBufferSource();
+    source.buffer = buffer;
+    source.connect(audio.output);
+    source.start();
+    audio.source = source;
+    audio.started += 1;
+});
+// clang-format on
+
+// Reads the image into a clip of planar float samples.
+void ReadClip(const uint8_t* wav, size_t size, Clip* clip) {
+    *clip = Clip{wav, size, nullptr, 0, 0, 0, false, false, false};
+    WavImage image{};
+    if (!WavRead(wav, size, &image)) {
+        return;
+    }
+    const size_t bytesPerSample = image.bitsPerSample == 8 ? 1 : 2;
+    const size_t frames = image.sampleBytes / (bytesPerSample * static_cast<size_t>(image.channels));
+    if (frames > static_cast<size_t>(INT32_MAX / image.channels)) {
+        return;
+    }
+    auto* samples = static_cast<float*>(
+        std::malloc(frames * static_cast<size_t>(image.channels) * sizeof(float) + 1));
+    if (samples == nullptr) {
+        return;
+    }
+    for (size_t f = 0; f < frames; ++f) {
+        for (int c = 0; c < image.channels; ++c) {
+            const size_t i = f * static_cast<size_t>(image.channels) + static_cast<size_t>(c);
+            float value = 0.0f;
+            if (bytesPerSample == 1) {
+                value = (static_cast<float>(image.samples[i]) - 128.0f) / 128.0f;
+            } else {
+                const auto low = static_cast<uint16_t>(image.samples[2 * i]);
+                const auto high = static_cast<uint16_t>(image.samples[2 * i + 1]);
+                value = static_cast<float>(static_cast<int16_t>(low | high << 8)) / 32768.0f;
+            }
+            samples[static_cast<size_t>(c) * frames + f] = value;
+        }
+    }
+    clip->samples = samples;
+    clip->frames = static_cast<int>(frames);
+    clip->channels = image.channels;
+    clip->sampleRate = image.sampleRate;
+    clip->readable = true;
+}
+
+// Main thread: makes the clip's buffer, once, and lets its samples go.
+void Upload(Clip* clip, int slot) {
+    if (clip->uploaded) {
+        return;
+    }
+    clip->uploaded = true;
+    if (clip->readable) {
+        clip->playable = web_audio_upload(slot, clip->samples, clip->frames, clip->channels,
+                                          clip->sampleRate) != 0;
+    }
+    std::free(clip->samples);
+    clip->samples = nullptr;
+}
+
+// The slot of an image, read on its first use; -1 when the table is full.
+int SlotOf(WebAudio* audio, const uint8_t* wav, size_t size) {
+    for (int i = 1; i < audio->used; ++i) {
+        if (audio->slots[i].image == wav && audio->slots[i].imageSize == size) {
+            return i;
+        }
+    }
+    if (audio->used == 1 + MAX_SOUNDS) {
+        return -1;
+    }
+    ReadClip(wav, size, &audio->slots[audio->used]);
+    return audio->used++;
+}
+
+void Request(WebAudio* audio, int slot) {
+    const uint64_t count = (audio->request.load(std::memory_order_relaxed) >> 8) + 1;
+    audio->request.store(count << 8 | static_cast<uint64_t>(slot), std::memory_order_release);
+}
+
+// The beep's samples, mono.
+void MakeBeep(Clip* clip) {
+    const auto frames = static_cast<int>(BEEP_SECONDS * BEEP_RATE);
+    const auto fade = static_cast<int>(BEEP_FADE_SECONDS * BEEP_RATE);
+    auto* samples = static_cast<float*>(std::malloc(static_cast<size_t>(frames) * sizeof(float)));
+    if (samples == nullptr) {
+        return;
+    }
+    for (int i = 0; i < frames; ++i) {
+        double gain = 1.0;
+        if (i < fade) {
+            gain = static_cast<double>(i) / fade;
+        } else if (frames - i < fade) {
+            gain = static_cast<double>(frames - i) / fade;
+        }
+        samples[i] = static_cast<float>(BEEP_AMPLITUDE * gain *
+                                        std::sin(2.0 * M_PI * BEEP_HZ * i / BEEP_RATE));
+    }
+    *clip = Clip{nullptr, 0, samples, frames, 1, BEEP_RATE, true, false, false};
+}
+
+}  // namespace
+
+WebAudio* WebAudioOpen() {
+    auto* audio = new (std::nothrow) WebAudio{};
+    if (audio == nullptr) {
+        return nullptr;
+    }
+    audio->context = web_audio_open() != 0;
+    if (audio->context) {
+        MakeBeep(&audio->slots[0]);
+        Upload(&audio->slots[0], 0);
+    }
+    return audio;
+}
+
+bool WebAudioHasContext(const WebAudio* audio) { return audio != nullptr && audio->context; }
+
+bool WebAudioPrepare(WebAudio* audio, const uint8_t* wav, size_t size) {
+    if (!WebAudioHasContext(audio)) {
+        return false;
+    }
+    const int slot = SlotOf(audio, wav, size);
+    if (slot < 0) {
+        return false;
+    }
+    Upload(&audio->slots[slot], slot);
+    return audio->slots[slot].playable;
+}
+
+bool WebAudioPlay(WebAudio* audio, const uint8_t* wav, size_t size) {
+    if (!WebAudioHasContext(audio)) {
+        return false;
+    }
+    const int slot = SlotOf(audio, wav, size);
+    if (slot < 0 || !audio->slots[slot].readable) {
+        return false;
+    }
+    Request(audio, slot);
+    return true;
+}
+
+void WebAudioBeep(WebAudio* audio) {
+    if (WebAudioHasContext(audio)) {
+        Request(audio, 0);
+    }
+}
+
+void WebAudioStartRequested(WebAudio* audio) {
+    if (!WebAudioHasContext(audio)) {
+        return;
+    }
+    const uint64_t request = audio->request.load(std::memory_order_acquire);
+    if (request == audio->seen) {
+        return;
+    }
+    audio->seen = request;
+    const int slot = static_cast<int>(request & 0xFF);
+    Upload(&audio->slots[slot], slot);
+    web_audio_start(slot);
+}
+
+}  // namespace platform

@@ -5,6 +5,8 @@
 
 namespace platform {
 
+#if defined(__x86_64__) || defined(__i386__)
+
 namespace {
 
 enum class Level { Sse2, Avx2, Avx512 };
@@ -25,8 +27,6 @@ Level Allowed() {
 
 }  // namespace
 
-#if defined(__x86_64__) || defined(__i386__)
-
 bool CpuMayUseAvx512() {
     __builtin_cpu_init();
     return Allowed() >= Level::Avx512 && __builtin_cpu_supports("avx512f") != 0 &&
@@ -40,6 +40,7 @@ bool CpuMayUseAvx2() {
 
 #else
 
+// Other processors (WebAssembly) have none of these extensions.
 bool CpuMayUseAvx512() { return false; }
 bool CpuMayUseAvx2() { return false; }
 

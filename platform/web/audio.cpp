@@ -63,8 +63,33 @@ EM_JS(int, web_audio_open, (), {
         const analyser = context.createAnalyser();
         analyser.fftSize = 2048;
         analyser.connect(context.destination);
-        Module.karidoAudio = { context: context, output: analyser, analyser: analyser,
-                               buffers: [], source: null, started: 0 };
+        const audio = { context: context, output: analyser, analyser: analyser,
+                        buffers: [], source: null, started: 0, pending: null };
+        // Starts a buffer, cutting off what plays.
+        audio.play = (slot) => {
+            if (audio.source) {
+                try { audio.source.stop(); } catch (e) {}
+                audio.source = null;
+            }
+            const buffer = audio.buffers[slot];
+            if (!buffer) return;
+            const source = context.createBufferSource();
+            source.buffer = buffer;
+            source.connect(audio.output);
+            source.start();
+            audio.source = source;
+            audio.started += 1;
+        };
+        // The gesture that resumes the context is often the key that asked
+        // for a sound: one asked for just before the context ran still plays.
+        context.onstatechange = () => {
+            const pending = audio.pending;
+            audio.pending = null;
+            if (context.state === "running" && pending && performance.now() - pending.at < 500) {
+                audio.play(pending.slot);
+            }
+        };
+        Module.karidoAudio = audio;
         return 1;
     } catch (e) {
         return 0;
@@ -90,24 +115,18 @@ EM_JS(int, web_audio_upload, (int slot, const float* samples, int frames, int ch
     }
 });
 
-// Starts slot's buffer, cutting off what plays; nothing while the context is
-// suspended, so that a sound asked for before the first click is not heard
-// late.
+// Starts slot's buffer, cutting off what plays. While the context is
+// suspended the sound is only kept, and played should the context start
+// running within half a second: one asked for long before the first click
+// is not heard late.
 EM_JS(void, web_audio_start, (int slot), {
     const audio = Module.karidoAudio;
-    if (!audio || audio.context.state !== "running") return;
-    if (audio.source) {
-        try { audio.source.stop(); } catch (e) {}
-        audio.source = null;
+    if (!audio) return;
+    if (audio.context.state === "running") {
+        audio.play(slot);
+    } else {
+        audio.pending = { slot: slot, at: performance.now() };
     }
-    const buffer = audio.buffers[slot];
-    if (!buffer) return;
-    const source = audio.context.createBufferSource();
-    source.buffer = buffer;
-    source.connect(audio.output);
-    source.start();
-    audio.source = source;
-    audio.started += 1;
 });
 // clang-format on
 

@@ -7,8 +7,9 @@
 // its next animation frame, cutting off the one before.
 //
 // Browsers keep a page's audio suspended until the person using it clicks or
-// presses a key; the page resumes the context then (shell.html). Sounds asked
-// for before that are dropped rather than played late.
+// presses a key; the page resumes the context then (shell.html). A sound
+// asked for while it is suspended plays only if the context runs within half
+// a second (the key that resumed it asked for it), never late.
 #pragma once
 
 #include <cstddef>

@@ -14,7 +14,12 @@ set(KARIDO_BACKEND_RESOURCE_COMPILER OFF)
 # memory slows every access to it). The threads are workers started
 # before main runs: a thread started and joined before the browser gets
 # control back would wait for a worker that cannot start.
-set(karido_web_link_options -pthread -sINITIAL_MEMORY=64MB -sALLOW_MEMORY_GROWTH=0)
+set(karido_web_link_options -pthread -sALLOW_MEMORY_GROWTH=0)
+
+# emscripten's JavaScript optimiser, run at every link, finds Debian's acorn
+# module only through NODE_PATH; every link gets it, whoever runs the build.
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
 
 # The tests: each a Node program that uses the machine's files, ends with
 # its status, and may start a few threads of its own.
@@ -30,6 +35,6 @@ function(karido_backend_program target)
   set_target_properties(${target} PROPERTIES SUFFIX .html
     LINK_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/shell.html)
   target_link_options(${target} PRIVATE ${karido_web_link_options}
-    -sPTHREAD_POOL_SIZE=1 -sENVIRONMENT=web,worker -sMINIFY_HTML=0
+    -sINITIAL_MEMORY=64MB -sPTHREAD_POOL_SIZE=1 -sENVIRONMENT=web,worker -sMINIFY_HTML=0
     "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/platform/web/shell.html")
 endfunction()

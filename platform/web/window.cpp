@@ -3,7 +3,8 @@
 // window events, the render procedure unpaced on a thread of its own (a
 // worker), and at each of the browser's animation frames the newest frame
 // taken from the mailbox, coloured and put on the canvas, then the next one
-// asked for.
+// asked for. A key or a click asks for one more: the first frame composed
+// after it, so that the next animation frame shows what it did.
 //
 // The browser's main thread is the user-interface thread. It must never
 // block, and it must get its thread back to run anything at all: WindowRun
@@ -40,6 +41,9 @@ struct WebPage {
     // 1 while the tab is hidden; the render thread waits on it.
     std::atomic<uint32_t> hidden{0};
     std::atomic<uint32_t> framesComposed{0};  // for the page's own figures
+    // Set by the main thread after an input event: the render thread asks for
+    // the frame it is about to compose.
+    std::atomic<bool> inputFrameWanted{false};
     bool asked = false;  // a frame has been asked for and not taken yet
     // The frame's colours in the canvas's byte order (R, G, B, A), made again
     // when the frame's table changes.
@@ -136,6 +140,11 @@ int WebRenderFrame(void* context) {
     while (page->hidden.load(std::memory_order_acquire) != 0) {
         emscripten_futex_wait(&page->hidden, 1, INFINITY);
     }
+    // Asked for here, at the start of a frame, the frame is composed wholly
+    // after the input (the request in WindowPresent answers within the frame).
+    if (page->inputFrameWanted.exchange(false, std::memory_order_acquire)) {
+        MailboxRequest(page->life.window.mailbox);
+    }
     page->framesComposed.fetch_add(1, std::memory_order_relaxed);
     return page->program.frame(page->program.context);
 }
@@ -185,6 +194,7 @@ EM_BOOL KeyEvent(int eventType, const EmscriptenKeyboardEvent* event, void* user
                        WindowEvent{eventType == EMSCRIPTEN_EVENT_KEYDOWN ? WindowEventType::KeyDown
                                                                          : WindowEventType::KeyUp,
                                    virtualKey, 0, 0});
+        page->inputFrameWanted.store(true, std::memory_order_release);
     }
     return WebKeyKeepsBrowserAction(virtualKey, event->ctrlKey, event->altKey, event->metaKey)
                ? EM_FALSE
@@ -210,6 +220,7 @@ EM_BOOL MouseDown(int, const EmscriptenMouseEvent* event, void* userData) {
                    WindowEvent{WindowEventType::LeftButtonDown, 0,
                                toClient(event->targetX, cssWidth, window.clientWidth),
                                toClient(event->targetY, cssHeight, window.clientHeight)});
+    page->inputFrameWanted.store(true, std::memory_order_release);
     return EM_FALSE;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/cp932.h"
 #include "platform/font_table.h"
 #include "tests/platform/font_compare.h"
+#include "tests/platform/stderr_capture.h"
 #include "tests/platform/text_fixtures.h"
 
 namespace {
@@ -232,9 +233,9 @@ void SetSlotBit(std::vector<uint8_t>* b, int slot, bool on) {
 void ExpectRefused(const std::vector<uint8_t>& bytes, const std::string& what,
                    const std::string& reason) {
     const HeapCopy copy(bytes);
-    testing::internal::CaptureStderr();
+    stderr_capture::Begin();
     Font* font = FontCreateFromTable(copy.data(), copy.size(), "damaged.bin");
-    const std::string message = testing::internal::GetCapturedStderr();
+    const std::string message = stderr_capture::End();
     EXPECT_EQ(font, nullptr) << what;
     FontDestroy(font);
     EXPECT_EQ(message.rfind("font: cannot read damaged.bin: ", 0), 0u) << what << ": " << message;
@@ -265,9 +266,9 @@ TEST(FontTable, TheFontWritesTheEmbeddedTableBack) {
 
 TEST(FontTable, ATableFromAHeapCopyGivesTheSameFont) {
     const HeapCopy copy(EmbeddedTable());
-    testing::internal::CaptureStderr();
+    stderr_capture::Begin();
     Font* font = FontCreateFromTable(copy.data(), copy.size(), "copy.bin");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(stderr_capture::End(), "");
     ASSERT_NE(font, nullptr);
     EXPECT_TRUE(font_compare::SameFont(*font, *SharedFont()));
     FontDestroy(font);
@@ -322,14 +323,14 @@ TEST(FontTable, EveryTruncationIsRefused) {
     const std::vector<uint8_t> table = EmbeddedTable();
     ASSERT_GT(table.size(), FONT_TABLE_AT_ROWS);
     size_t accepted = 0;
-    testing::internal::CaptureStderr();
+    stderr_capture::Begin();
     for (size_t length = 0; length < table.size(); ++length) {
         const HeapCopy copy(table.data(), length);
         Font* font = FontCreateFromTable(copy.data(), copy.size(), "cut.bin");
         accepted += font != nullptr ? 1 : 0;
         FontDestroy(font);
     }
-    const std::string messages = testing::internal::GetCapturedStderr();
+    const std::string messages = stderr_capture::End();
     EXPECT_EQ(accepted, 0u);
     // One line for each length, every one naming the table.
     EXPECT_EQ(static_cast<size_t>(std::count(messages.begin(), messages.end(), '\n')),
@@ -354,9 +355,9 @@ TEST(FontTable, EveryTruncationIsRefused) {
         ExpectRefused(std::vector<uint8_t>(table.begin(), table.begin() + length),
                       std::to_string(length) + " bytes", "truncated: " + std::to_string(length));
     }
-    testing::internal::CaptureStderr();
+    stderr_capture::Begin();
     EXPECT_EQ(FontCreateFromTable(nullptr, 100, "null.bin"), nullptr);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("null.bin: the glyph table is empty"),
+    EXPECT_NE(stderr_capture::End().find("null.bin: the glyph table is empty"),
               std::string::npos);
 }
 
@@ -502,9 +503,9 @@ TEST(FontTable, TheWriterRefusesWhatTheTableCannotHold) {
         auto font = std::make_unique<Font>(*SharedFont());
         c.damage(font.get());
         std::vector<uint8_t> table{1, 2, 3};
-        testing::internal::CaptureStderr();
+        stderr_capture::Begin();
         EXPECT_FALSE(FontWriteTable(*font, &table)) << c.what;
-        const std::string message = testing::internal::GetCapturedStderr();
+        const std::string message = stderr_capture::End();
         EXPECT_EQ(message.rfind("font: cannot write the glyph table: ", 0), 0u)
             << c.what << ": " << message;
         EXPECT_NE(message.find(c.reason), std::string::npos) << c.what << ": " << message;

@@ -10,6 +10,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "tools/gif/gif_io.h"
 #include "tools/png/png_io.h"
@@ -305,6 +308,34 @@ TEST_F(CaptureTest, TheReadmePicturesComeFromTheirScripts) {
             << picture.name << ": docs/" << picture.name << ".png differs from what "
             << picture.name << ".script makes; capture it again (see the README)";
     }
+}
+
+// The README's recording is what the capture tool makes of the script next
+// to it: the same pictures, shown for the same times. Each movie is kept as
+// a digest of its pictures, so that only one is in memory at a time.
+std::vector<std::pair<size_t, int>> PictureDigests(const std::string& path) {
+    std::vector<std::pair<size_t, int>> digests;
+    for (const gif_io::GifPicture& picture : ReadGif(path).pictures) {
+        const std::string_view rgb(reinterpret_cast<const char*>(picture.rgb.data()),
+                                   picture.rgb.size());
+        digests.emplace_back(std::hash<std::string_view>{}(rgb), picture.delayCs);
+    }
+    return digests;
+}
+
+TEST_F(CaptureTest, TheReadmeRecordingComesFromItsScript) {
+    const std::string docs = KARIDO_DOCS_DIR;
+    const std::string made = (dir / "recording.gif").string();
+    ASSERT_EQ(Run("--frames 760 --seed 20261209 --step 20 --script " + docs +
+                  "/recording.script --gif " + made + " --every 2 --delay 40"),
+              0)
+        << ReadText(dir / "stderr");
+    const auto expected = PictureDigests(docs + "/recording.gif");
+    const auto digests = PictureDigests(made);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(digests == expected)
+        << "docs/recording.gif differs from what recording.script makes; record it again (see "
+           "the README)";
 }
 
 }  // namespace

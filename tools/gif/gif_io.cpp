@@ -118,6 +118,11 @@ bool WriteImage(GifRecording* r, const Rect& rect, int delayCs, std::string* err
             *error = r->path + ": out of memory";
             return false;
         }
+    } else if (r->gif->Image.ColorMap != nullptr) {
+        // giflib keeps a copy of the last picture's own table and forgets it
+        // without freeing it when the next picture has none.
+        GifFreeMapObject(r->gif->Image.ColorMap);
+        r->gif->Image.ColorMap = nullptr;
     }
     bool ok =
         EGifPutExtension(r->gif, GRAPHICS_EXT_FUNC_CODE, sizeof extension, extension) == GIF_OK &&

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libpng-dev libfreetype-dev xfonts-shinonome
+  libsdl2-dev libpng-dev libgif-dev libfreetype-dev xfonts-shinonome
   libgtest-dev libgmock-dev libbenchmark-dev
   clang llvm libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick python3

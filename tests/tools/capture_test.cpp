@@ -1,5 +1,6 @@
 // karido-capture run as a person would run it: frames written as PNG files
-// in the window's colours, an input script obeyed, bad arguments refused.
+// in the window's colours or recorded as an animated GIF, an input script
+// obeyed, bad arguments refused.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,7 +10,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "tools/gif/gif_io.h"
 #include "tools/png/png_io.h"
 
 namespace fs = std::filesystem;
@@ -124,6 +129,15 @@ TEST_F(CaptureTest, RefusesBadArgumentsAndScripts) {
         {"--frames 2 --out " + (dir / "bad").string(), "not an existing folder"},
         {"--frames 2 --sounds " + (dir / "no" / "such" / "sounds").string() + out,
          "cannot be written"},
+        {"--gif " + (dir / "no" / "such.gif").string(),
+         "such.gif: " + dir.string() + "/no is not an existing folder"},
+        {"--gif " + dir.string(), "is a folder"},
+        {"--gif " + (dir / "a.gif").string() + " --every 0", "--every must be from 1"},
+        {"--gif " + (dir / "a.gif").string() + " --delay 19", "--delay must be from 20 to 655350"},
+        {"--gif " + (dir / "a.gif").string() + " --delay 655351", "--delay must be from 20"},
+        {"--gif " + (dir / "a.gif").string() + " --benchmark", "--gif cannot go with --benchmark"},
+        {"--every 2" + out, "--every needs --gif"},
+        {"--delay 40" + out, "--delay needs --gif"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.arguments), 2) << c.arguments;
@@ -200,6 +214,76 @@ TEST_F(CaptureTest, AScriptedGameShowsItsWindowsAndPlaysItsSounds) {
     EXPECT_LT(CountRgb(field, 0, 0, 256, 192, 0, 0, 255), 256 * 192 / 10);
 }
 
+gif_io::GifMovie ReadGif(const std::string& path) {
+    gif_io::GifMovie movie;
+    std::string error;
+    EXPECT_TRUE(gif_io::ReadGif(path, &movie, &error)) << error;
+    return movie;
+}
+
+// The picture a viewer shows `cs` hundredths of a second into the movie;
+// null past its end.
+const gif_io::GifPicture* ShownAt(const gif_io::GifMovie& movie, int cs) {
+    for (const gif_io::GifPicture& picture : movie.pictures) {
+        if (cs < picture.delayCs) {
+            return &picture;
+        }
+        cs -= picture.delayCs;
+    }
+    return nullptr;
+}
+
+// The GIF holds every third frame of a game that flies, clicks and then
+// sits in the item list, where frames repeat and only the cursor and the
+// counter change: each recorded frame is shown, for its time, exactly as its
+// PNG, however the GIF stored it.
+TEST_F(CaptureTest, TheRecordingShowsEachRecordedFrameAsItsPng) {
+    std::ofstream(dir / "game") << "2 key 39 down\n"  // fly right and fire
+                                   "9 key 90 down\n"
+                                   "14 key 90 up\n"
+                                   "16 click 120 80\n"
+                                   "20 key 39 up\n"
+                                   "24 key 27 down\n"  // the list, then a cursor move
+                                   "25 key 27 up\n"
+                                   "41 key 40 down\n"
+                                   "42 key 40 up\n";
+    constexpr int FRAMES = 76;  // the counter shows its first rate at frame 64
+    constexpr int EVERY = 3;
+    constexpr int DELAY = 33;
+    std::string save;
+    for (int frame = 1; frame <= FRAMES; frame += EVERY) {
+        save += (save.empty() ? "" : ",") + std::to_string(frame);
+    }
+    const std::string gif = (dir / "game.gif").string();
+    ASSERT_EQ(Run("--frames " + std::to_string(FRAMES) + " --script " + (dir / "game").string() +
+                  " --gif " + gif + " --every " + std::to_string(EVERY) + " --delay " +
+                  std::to_string(DELAY) + " --save " + save + " --out " + dir.string()),
+              0)
+        << ReadText(dir / "stderr");
+    const gif_io::GifMovie movie = ReadGif(gif);
+    EXPECT_EQ(movie.width, 384);
+    EXPECT_EQ(movie.height, 256);
+    EXPECT_EQ(movie.loops, 0);
+    int recorded = 0;
+    for (int frame = 1; frame <= FRAMES; frame += EVERY, ++recorded) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%04d.png", frame);
+        // Recorded frame k is shown from k * DELAY ms, rounded to 10 ms.
+        const gif_io::GifPicture* shown = ShownAt(movie, (recorded * DELAY + 5) / 10);
+        ASSERT_NE(shown, nullptr) << frame;
+        EXPECT_TRUE(shown->rgb == Read(name).rgb) << "frame " << frame;
+    }
+    int length = 0;
+    bool someRectangle = false;
+    for (const gif_io::GifPicture& picture : movie.pictures) {
+        length += picture.delayCs;
+        someRectangle |= picture.width * picture.height < 384 * 256 / 2;
+    }
+    EXPECT_EQ(length, (recorded * DELAY + 5) / 10);
+    EXPECT_TRUE(someRectangle);
+    EXPECT_LT(movie.pictures.size(), static_cast<size_t>(recorded) - 3);  // the list's repeats
+}
+
 // The README's pictures are what the capture tool makes of the scripts next
 // to them: when the game changes, they are made again.
 TEST_F(CaptureTest, TheReadmePicturesComeFromTheirScripts) {
@@ -224,6 +308,34 @@ TEST_F(CaptureTest, TheReadmePicturesComeFromTheirScripts) {
             << picture.name << ": docs/" << picture.name << ".png differs from what "
             << picture.name << ".script makes; capture it again (see the README)";
     }
+}
+
+// The README's recording is what the capture tool makes of the script next
+// to it: the same pictures, shown for the same times. Each movie is kept as
+// a digest of its pictures, so that only one is in memory at a time.
+std::vector<std::pair<size_t, int>> PictureDigests(const std::string& path) {
+    std::vector<std::pair<size_t, int>> digests;
+    for (const gif_io::GifPicture& picture : ReadGif(path).pictures) {
+        const std::string_view rgb(reinterpret_cast<const char*>(picture.rgb.data()),
+                                   picture.rgb.size());
+        digests.emplace_back(std::hash<std::string_view>{}(rgb), picture.delayCs);
+    }
+    return digests;
+}
+
+TEST_F(CaptureTest, TheReadmeRecordingComesFromItsScript) {
+    const std::string docs = KARIDO_DOCS_DIR;
+    const std::string made = (dir / "recording.gif").string();
+    ASSERT_EQ(Run("--frames 760 --seed 20261209 --step 20 --script " + docs +
+                  "/recording.script --gif " + made + " --every 2 --delay 40"),
+              0)
+        << ReadText(dir / "stderr");
+    const auto expected = PictureDigests(docs + "/recording.gif");
+    const auto digests = PictureDigests(made);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(digests == expected)
+        << "docs/recording.gif differs from what recording.script makes; record it again (see "
+           "the README)";
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // karido-capture: runs KARIDO's real start-up and frame loop without a
 // display and writes chosen frames as PNG files, in the colours a person
-// would see in the window.
+// would see in the window, or records them as an animated GIF.
 //
 //   karido-capture [--frames N] [--seed S] [--step MS] [--script FILE]
-//                  [--save LIST] [--out DIR] [--sounds FILE] [--benchmark]
+//                  [--save LIST] [--out DIR] [--gif FILE [--every N] [--delay MS]]
+//                  [--sounds FILE] [--benchmark]
 //
 // --frames N     frames to run (default 60)
 // --seed S       the clock's start in milliseconds (0..4294967295); the program
@@ -15,14 +16,28 @@
 //                  <frame> click <x> <y>
 //                blank lines and lines starting with # are skipped
 // --save LIST    frame numbers to write, 1..N, comma-separated (default: the last)
+//                (default: the last, unless --gif is given)
 // --out DIR      an existing, writable folder for frame-NNNN.png (default: .)
+// --gif FILE     records frame 1 and every Nth after it as one animated GIF
+//                that loops for ever: the shown view in the program's own 256
+//                colours, each pixel the byte the back buffer held
+// --every N      records every Nth frame (default 1)
+// --delay MS     how long each recorded frame is shown, 20..655350 (default
+//                33). The GIF counts in 10 ms: recorded frame k (from 0) ends
+//                at (k + 1) * MS rounded to the nearest 10 ms, so the length
+//                stays true (33 gives 30, 40, 30, 30, 40, 30... ms).
+//                The game moves one step a frame and the clock --step ms, so
+//                the recording plays N steps every MS; with MS = N * step it
+//                plays at the pace of the program's clock (the blinking wait
+//                indicator, the list's key repeat, the counter's second).
 // --sounds FILE  writes one line per sound the program asked for,
 //                "<frame> <NAME>", NAME one of CLICK, CANSEL, OPEN, INCORRECT
 //                (the sound resources) or BEEP
 // --benchmark    write no frames; print how many frames per second the loop ran
 //
 // Errors in the arguments or the script are reported before any frame runs,
-// with exit status 2; a frame or sound file that cannot be written gives 1.
+// with exit status 2; a frame, recording or sound file that cannot be
+// written gives 1, and a recording that fails leaves nothing at its path.
 #include <unistd.h>
 
 #include <cerrno>
@@ -43,6 +58,7 @@
 #include "game/sound.h"
 #include "platform/headless/headless.h"
 #include "resources/program_resources.h"
+#include "tools/gif/gif_io.h"
 #include "tools/png/png_io.h"
 
 namespace {
@@ -56,6 +72,9 @@ struct Options {
     std::string out = ".";
     std::string sounds;
     bool benchmark = false;
+    std::string gif;
+    long every = 1;
+    uint32_t delay = 33;
 };
 
 struct ScriptEvent {
@@ -65,13 +84,22 @@ struct ScriptEvent {
 
 constexpr const char* USAGE =
     "usage: karido-capture [--frames N] [--seed S] [--step MS] [--script FILE]\n"
-    "                      [--save LIST] [--out DIR] [--sounds FILE] [--benchmark]\n"
+    "                      [--save LIST] [--out DIR] [--gif FILE [--every N] [--delay MS]]\n"
+    "                      [--sounds FILE] [--benchmark]\n"
     "  --frames N     frames to run (default 60)\n"
     "  --seed S       the clock's start in ms; it also seeds the stars (default 1)\n"
     "  --step MS      how far the clock moves after each frame (default 16)\n"
     "  --script FILE  events: '<frame> key <code> down|up' or '<frame> click <x> <y>'\n"
-    "  --save LIST    frame numbers to write, 1..N, comma-separated (default: the last)\n"
+    "  --save LIST    frame numbers to write, 1..N, comma-separated (default: the last,\n"
+    "                 unless --gif is given)\n"
     "  --out DIR      an existing, writable folder for frame-NNNN.png (default: .)\n"
+    "  --gif FILE     record frame 1 and every Nth after it as a looping animated GIF,\n"
+    "                 in the program's own 256 colours\n"
+    "  --every N      record every Nth frame (default 1)\n"
+    "  --delay MS     show each recorded frame for MS ms, 20..655350 (default 33);\n"
+    "                 frame k (from 0) ends at (k + 1) * MS rounded to 10 ms. The game\n"
+    "                 moves a step a frame, the clock --step ms: MS = N * step plays\n"
+    "                 at the pace of the program's clock\n"
     "  --sounds FILE  one line per sound: '<frame> <NAME>' (CLICK, CANSEL, OPEN,\n"
     "                 INCORRECT or BEEP)\n"
     "  --benchmark    write no frames; print the frame rate of the loop\n";
@@ -101,16 +129,17 @@ long Number(const std::string& text, const std::string& what, long lowest, long 
 constexpr long MAX_FRAMES = std::numeric_limits<int32_t>::max();
 constexpr long MAX_U32 = std::numeric_limits<uint32_t>::max();
 
-// Fails unless folder exists and a file can be made in it.
-void CheckWritableFolder(const std::string& folder) {
+// Fails unless folder exists and a file can be made in it; what names the
+// argument that chose it.
+void CheckWritableFolder(const std::string& folder, const std::string& what) {
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
-        Fail("--out " + folder + " is not an existing folder");
+        Fail(what + " " + folder + " is not an existing folder");
     }
     std::string probe = folder + "/.karido-capture-XXXXXX";
     const int fd = mkstemp(probe.data());
     if (fd < 0) {
-        Fail("--out " + folder + " cannot be written: " + std::strerror(errno));
+        Fail(what + " " + folder + " cannot be written: " + std::strerror(errno));
     }
     close(fd);
     std::remove(probe.c_str());
@@ -119,6 +148,7 @@ void CheckWritableFolder(const std::string& folder) {
 Options ParseOptions(int argc, char** argv) {
     Options options;
     std::vector<std::string> saves;
+    std::string recordingOption;  // --every or --delay, which need --gif
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> std::string {
@@ -147,6 +177,15 @@ Options ParseOptions(int argc, char** argv) {
             options.sounds = value();
         } else if (arg == "--benchmark") {
             options.benchmark = true;
+        } else if (arg == "--gif") {
+            options.gif = value();
+        } else if (arg == "--every") {
+            options.every = Number(value(), "--every", 1, MAX_FRAMES);
+            recordingOption = arg;
+        } else if (arg == "--delay") {
+            options.delay =
+                static_cast<uint32_t>(Number(value(), "--delay", 20, gif_io::GIF_MAX_DELAY_MS));
+            recordingOption = arg;
         } else if (arg == "--help") {
             std::fputs(USAGE, stdout);
             std::exit(0);
@@ -158,11 +197,26 @@ Options ParseOptions(int argc, char** argv) {
     for (const std::string& item : saves) {
         options.save.insert(Number(item, "--save", 1, options.frames));
     }
-    if (options.save.empty()) {
+    if (options.save.empty() && options.gif.empty()) {
         options.save.insert(options.frames);
     }
-    if (!options.benchmark) {
-        CheckWritableFolder(options.out);
+    if (!options.benchmark && !options.save.empty()) {
+        CheckWritableFolder(options.out, "--out");
+    }
+    if (options.gif.empty()) {
+        if (!recordingOption.empty()) {
+            Fail(recordingOption + " needs --gif");
+        }
+    } else {
+        if (options.benchmark) {
+            Fail("--gif cannot go with --benchmark, which writes no frames");
+        }
+        std::error_code error;
+        if (std::filesystem::is_directory(options.gif, error)) {
+            Fail("--gif " + options.gif + " is a folder");
+        }
+        const std::filesystem::path folder = std::filesystem::path(options.gif).parent_path();
+        CheckWritableFolder(folder.empty() ? "." : folder.string(), "--gif " + options.gif + ":");
     }
     return options;
 }
@@ -234,27 +288,46 @@ bool WriteSounds(const std::string& path, const platform::HeadlessWindow* window
     return true;
 }
 
-// The frame as the window shows it: coloured, and stretched over the client
-// size.
-png_io::RgbImage Picture(const platform::Frame* frame) {
-    png_io::RgbImage image;
-    image.width = frame->outWidth;
-    image.height = frame->outHeight;
-    image.rgb.assign(static_cast<size_t>(image.width) * image.height * 3, 0);
+// The frame's bytes as the window shows them, stretched over the client
+// size (outWidth bytes a row), and the colours they show in: an empty view
+// shows black.
+struct ShownFrame {
+    int width;
+    int height;
+    std::vector<uint8_t> bytes;
+    const uint32_t* argb;
+};
+
+ShownFrame Shown(const platform::Frame* frame) {
+    static const uint32_t BLACK[256] = {};
+    ShownFrame shown{frame->outWidth, frame->outHeight, {}, BLACK};
+    shown.bytes.assign(static_cast<size_t>(shown.width) * shown.height, 0);
     if (frame->width <= 0 || frame->height <= 0) {
-        return image;  // an empty view shows black
+        return shown;
     }
-    for (int y = 0; y < image.height; ++y) {
-        const int sy = y * frame->height / image.height;
-        for (int x = 0; x < image.width; ++x) {
-            const int sx = x * frame->width / image.width;
-            const uint8_t index = frame->pixels[sy * frame->stride + sx];
-            const uint32_t argb = frame->colours->argb.argb[index];
-            uint8_t* rgb = &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
-            rgb[0] = static_cast<uint8_t>(argb >> 16);
-            rgb[1] = static_cast<uint8_t>(argb >> 8);
-            rgb[2] = static_cast<uint8_t>(argb);
+    shown.argb = frame->colours->argb.argb;
+    for (int y = 0; y < shown.height; ++y) {
+        const int sy = y * frame->height / shown.height;
+        for (int x = 0; x < shown.width; ++x) {
+            const int sx = x * frame->width / shown.width;
+            shown.bytes[static_cast<size_t>(y) * shown.width + x] =
+                frame->pixels[sy * frame->stride + sx];
         }
+    }
+    return shown;
+}
+
+// The shown frame in colour, as the window shows it.
+png_io::RgbImage Picture(const ShownFrame& shown) {
+    png_io::RgbImage image;
+    image.width = shown.width;
+    image.height = shown.height;
+    image.rgb.resize(shown.bytes.size() * 3);
+    for (size_t i = 0; i < shown.bytes.size(); ++i) {
+        const uint32_t argb = shown.argb[shown.bytes[i]];
+        image.rgb[i * 3] = static_cast<uint8_t>(argb >> 16);
+        image.rgb[i * 3 + 1] = static_cast<uint8_t>(argb >> 8);
+        image.rgb[i * 3 + 2] = static_cast<uint8_t>(argb);
     }
     return image;
 }
@@ -268,11 +341,21 @@ int main(int argc, char** argv) {
         Fail("--sounds " + options.sounds + " cannot be written");
     }
 
+    gif_io::GifRecording* recording = nullptr;
+    if (!options.gif.empty()) {
+        std::string error;
+        recording = gif_io::GifRecordingOpen(options.gif, options.delay, &error);
+        if (recording == nullptr) {
+            Fail("--gif " + error);
+        }
+    }
+
     auto state = std::make_unique<AppState>();
     RenderLoop loop{};
     const platform::WindowConfig config = ProgramWindowConfig(state.get(), &loop);
     platform::HeadlessWindow* window = platform::HeadlessOpen(&config, options.seed);
     if (window == nullptr) {
+        gif_io::GifRecordingDiscard(recording);
         return 1;  // the start-up has said what failed
     }
     const auto started = std::chrono::steady_clock::now();
@@ -283,26 +366,43 @@ int main(int argc, char** argv) {
                 platform::HeadlessSend(window, e.event);
             }
         }
-        // Only the frames to be saved are asked for: the others cost what
-        // they cost behind a window that shows none of them.
+        // Only the frames to be saved or recorded are asked for: the others
+        // cost what they cost behind a window that shows none of them.
         const bool save = !options.benchmark && options.save.count(frame) != 0;
-        const platform::Frame* shown = nullptr;
-        if (save) {
-            shown = platform::HeadlessFrame(window);
+        const bool record = recording != nullptr && (frame - 1) % options.every == 0;
+        const platform::Frame* presented = nullptr;
+        if (save || record) {
+            presented = platform::HeadlessFrame(window);
         } else {
             platform::HeadlessStep(window);
         }
         platform::HeadlessClockAdvance(window, options.step);
-        if (shown == nullptr) {
+        if (presented == nullptr) {
             continue;
         }
-        char name[32];
-        std::snprintf(name, sizeof name, "/frame-%04ld.png", frame);
+        const ShownFrame shown = Shown(presented);
         std::string error;
-        if (!png_io::WriteRgbPng(options.out + name, Picture(shown), &error)) {
+        if (record && !gif_io::GifRecordingAdd(recording, shown.bytes.data(), shown.width,
+                                               shown.width, shown.height, shown.argb, &error)) {
             std::fprintf(stderr, "karido-capture: %s\n", error.c_str());
             status = 1;
             break;
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%04ld.png", frame);
+        if (save && !png_io::WriteRgbPng(options.out + name, Picture(shown), &error)) {
+            std::fprintf(stderr, "karido-capture: %s\n", error.c_str());
+            status = 1;
+            break;
+        }
+    }
+    if (recording != nullptr) {
+        std::string error;
+        if (status != 0) {
+            gif_io::GifRecordingDiscard(recording);
+        } else if (!gif_io::GifRecordingFinish(recording, &error)) {
+            std::fprintf(stderr, "karido-capture: %s\n", error.c_str());
+            status = 1;
         }
     }
     if (options.benchmark) {

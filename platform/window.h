@@ -10,6 +10,9 @@
 // - platform/sdl/ runs the program in a real window on Linux: WindowRun.
 // - platform/win32/ runs it in a real window on Windows: WindowRun, in the
 //   Windows build instead of the SDL backend.
+// - platform/web/ runs it on a browser page, its canvas the window:
+//   WindowRun, in the browser build. The browser's main thread is the
+//   user-interface thread; WindowRun returns while the page goes on.
 // - platform/headless/ runs it without a display, frame by frame on the
 //   caller's thread with a clock the caller drives (tests, capture tool).
 //
@@ -72,7 +75,7 @@ enum class WindowEventType {
     KeyDown,         // virtualKey holds the key's Win32 virtual-key code
     KeyUp,           // likewise
     LeftButtonDown,  // x, y: client coordinates
-    Destroy,         // the window is going away; the program ends after it
+    Destroy,         // the window is going away; the program ends after it (never on the web)
 };
 
 struct WindowEvent {
@@ -126,9 +129,12 @@ struct WindowConfig {
 // On the desktop WindowRun returns only once the window has closed and
 // Destroy has been sent. A backend whose platform must get its thread back
 // to run the window (a browser page) may return 0 as soon as the window is
-// running; the window then lives on, and Destroy may never come.
-// Implemented by the windowed backend the build links (platform/sdl/ or
-// platform/win32/).
+// running; the window then lives on, and Destroy may never come: a browser
+// tab has no exit, and a closed tab ends the program's threads with it,
+// its memory and all, without running another line of the program. So
+// nothing the program must do before it ends may wait for Destroy there.
+// Implemented by the windowed backend the build links (platform/sdl/,
+// platform/win32/ or platform/web/).
 int WindowRun(const WindowConfig* config);
 
 // The refresh rate a windowed backend presents at when the display does not

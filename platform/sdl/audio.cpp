@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/beep_tone.h"
 #include "platform/sdl/quiet_stderr.h"
 #include "platform/wav.h"
 
@@ -22,10 +23,6 @@ constexpr Uint16 BUFFER_FRAMES = 1024;
 // Distinct images the device keeps converted; the program has four.
 constexpr int MAX_SOUNDS = 32;
 
-constexpr double BEEP_HZ = 880.0;
-constexpr double BEEP_SECONDS = 0.1;
-constexpr double BEEP_FADE_SECONDS = 0.01;
-constexpr double BEEP_AMPLITUDE = 0.3 * 32767.0;
 
 // A sound in the device's format: interleaved 16-bit stereo samples.
 struct Clip {
@@ -134,21 +131,14 @@ void Request(SdlAudio* audio, int slot) {
 
 // The beep's samples at the device's rate.
 bool MakeBeep(SdlAudio* audio) {
-    const auto frames = static_cast<size_t>(BEEP_SECONDS * audio->sampleRate);
-    const auto fade = static_cast<size_t>(BEEP_FADE_SECONDS * audio->sampleRate);
+    const size_t frames = BeepToneFrames(audio->sampleRate);
     auto* samples = static_cast<int16_t*>(std::malloc(frames * CHANNELS * sizeof(int16_t)));
     if (samples == nullptr) {
         return false;
     }
     for (size_t i = 0; i < frames; ++i) {
-        double gain = 1.0;
-        if (i < fade) {
-            gain = static_cast<double>(i) / static_cast<double>(fade);
-        } else if (frames - i < fade) {
-            gain = static_cast<double>(frames - i) / static_cast<double>(fade);
-        }
-        const double phase = 2.0 * M_PI * BEEP_HZ * static_cast<double>(i) / audio->sampleRate;
-        const auto value = static_cast<int16_t>(std::lround(BEEP_AMPLITUDE * gain * std::sin(phase)));
+        const auto value =
+            static_cast<int16_t>(std::lround(32767.0 * BeepToneSample(i, audio->sampleRate)));
         samples[i * CHANNELS] = value;
         samples[i * CHANNELS + 1] = value;
     }

@@ -3,10 +3,10 @@
 #include <emscripten.h>
 
 #include <atomic>
-#include <cmath>
 #include <cstdlib>
 #include <new>
 
+#include "platform/beep_tone.h"
 #include "platform/wav.h"
 
 namespace platform {
@@ -17,10 +17,6 @@ namespace {
 constexpr int MAX_SOUNDS = 32;
 
 constexpr int BEEP_RATE = 44100;
-constexpr double BEEP_HZ = 880.0;
-constexpr double BEEP_SECONDS = 0.1;
-constexpr double BEEP_FADE_SECONDS = 0.01;
-constexpr double BEEP_AMPLITUDE = 0.3;
 
 // A sound as Web Audio takes it: one run of float samples per channel.
 struct Clip {
@@ -203,23 +199,15 @@ void Request(WebAudio* audio, int slot) {
 
 // The beep's samples, mono.
 void MakeBeep(Clip* clip) {
-    const auto frames = static_cast<int>(BEEP_SECONDS * BEEP_RATE);
-    const auto fade = static_cast<int>(BEEP_FADE_SECONDS * BEEP_RATE);
-    auto* samples = static_cast<float*>(std::malloc(static_cast<size_t>(frames) * sizeof(float)));
+    const size_t frames = BeepToneFrames(BEEP_RATE);
+    auto* samples = static_cast<float*>(std::malloc(frames * sizeof(float)));
     if (samples == nullptr) {
         return;
     }
-    for (int i = 0; i < frames; ++i) {
-        double gain = 1.0;
-        if (i < fade) {
-            gain = static_cast<double>(i) / fade;
-        } else if (frames - i < fade) {
-            gain = static_cast<double>(frames - i) / fade;
-        }
-        samples[i] = static_cast<float>(BEEP_AMPLITUDE * gain *
-                                        std::sin(2.0 * M_PI * BEEP_HZ * i / BEEP_RATE));
+    for (size_t i = 0; i < frames; ++i) {
+        samples[i] = static_cast<float>(BeepToneSample(i, BEEP_RATE));
     }
-    *clip = Clip{nullptr, 0, samples, frames, 1, BEEP_RATE, true, false, false};
+    *clip = Clip{nullptr, 0, samples, static_cast<int>(frames), 1, BEEP_RATE, true, false, false};
 }
 
 }  // namespace

@@ -92,10 +92,10 @@ int WebKeyToVirtualKey(const char* code, const char* key) {
 
 bool WebKeyKeepsBrowserAction(int virtualKey, bool ctrl, bool alt, bool meta) {
     constexpr int VK_TAB = 0x09;
-    constexpr int VK_F2 = 0x71;
+    constexpr int VK_F1 = 0x70;
     constexpr int VK_F12 = 0x7B;
     return ctrl || alt || meta || virtualKey == 0 || virtualKey == VK_TAB ||
-           (virtualKey >= VK_F2 && virtualKey <= VK_F12);
+           (virtualKey >= VK_F1 && virtualKey <= VK_F12);
 }
 
 }  // namespace platform

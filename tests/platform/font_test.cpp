@@ -486,9 +486,10 @@ TEST(FontTable, TheWriterRefusesWhatTheTableCannotHold) {
         void (*damage)(Font*);
         const char* reason;
     };
+    constexpr int A = 'A';
     const Case cases[] = {
         {"a half-width pixel in column 7",
-         [](Font* f) { f->rows['A'][3] = static_cast<uint16_t>(f->rows['A'][3] | 0x0200); },
+         [](Font* f) { f->rows[A][3] = static_cast<uint16_t>(f->rows[A][3] | 0x0200); },
          "outside its 6 columns"},
         {"a full-width pixel in column 13",
          [](Font* f) { f->rows[FONT_SINGLE_BYTE_GLYPHS + 3][0] = 0x0008; },
@@ -497,7 +498,7 @@ TEST(FontTable, TheWriterRefusesWhatTheTableCannotHold) {
          "has ink but is not present"},
         {"the missing glyph present", [](Font* f) { f->present[FONT_MISSING_GLYPH] = 1; },
          "missing glyph"},
-        {"a present flag of 2", [](Font* f) { f->present['A'] = 2; }, "other than 0 or 1"},
+        {"a present flag of 2", [](Font* f) { f->present[A] = 2; }, "other than 0 or 1"},
     };
     for (const Case& c : cases) {
         auto font = std::make_unique<Font>(*SharedFont());

@@ -188,6 +188,27 @@ async function run(browser) {
   console.log(`worker: ${Math.round(rate)} frames per second`);
   await check(rate > 0, 'the render thread composes frames');
 
+  // A hidden tab: the render thread stands still, then goes on when the tab
+  // shows again. (The page is told it is hidden as the browser tells it.)
+  const setHidden = (hidden) => evaluate((hidden) => {
+    Object.defineProperty(document, 'hidden', { configurable: true, get: () => hidden });
+    Object.defineProperty(document, 'visibilityState',
+                          { configurable: true, get: () => (hidden ? 'hidden' : 'visible') });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  const composed = () => evaluate(() => window.karido.framesComposed());
+  const frames = async (n) => { for (let i = 0; i < n; ++i) await nextFrame(); };
+  await setHidden(true);
+  await frames(5);  // a frame under way ends
+  const hiddenFrom = await composed();
+  await frames(30);
+  const hiddenTo = await composed();
+  await check(hiddenTo === hiddenFrom,
+              `hidden, the render thread waits (${hiddenTo - hiddenFrom} frames in 30 refreshes)`);
+  await setHidden(false);
+  await check(await until(async () => (await composed()) > hiddenTo),
+              'shown again, it goes on');
+
   // A real key press takes the overlay away and lets the audio run: A, which
   // the game ignores (browsers do not count Escape as a person's gesture,
   // and an arrow would fly the ship off the field at this frame rate). Then

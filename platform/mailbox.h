@@ -51,7 +51,9 @@ void MailboxDestroy(FrameMailbox* mailbox);
 // Consumer: asks for the next frame the producer composes. The next publish
 // answers it; a request made while a publish is under way may be answered
 // by the one after, so a consumer asks once for each frame it wants, after
-// taking the one before.
+// taking the one before. The producer may ask too, on the display's behalf,
+// for the frame it is about to compose (the browser page asks so for the
+// first frame after an input).
 void MailboxRequest(FrameMailbox* mailbox);
 
 // Producer: whether a frame has been asked for since the last publish. One

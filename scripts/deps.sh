@@ -41,8 +41,10 @@ fi
 page_tests=$(cd "$(dirname "$0")/../tests/e2e/web" && pwd)
 installed_lock=$page_tests/node_modules/.installed-from-package-lock.json
 if ! cmp -s "$page_tests/package-lock.json" "$installed_lock"; then
-  if ! command -v npm >/dev/null; then
-    echo "npm is missing: install Node.js with npm (Debian: apt-get install nodejs npm)" >&2
+  node_major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)
+  if ! command -v npm >/dev/null || [ "$node_major" -lt 20 ]; then
+    echo "the page's test needs Node.js 20 or newer with npm (playwright-core);" \
+         "found: node ${node_major}, npm $(command -v npm || echo none)" >&2
     exit 1
   fi
   echo "installing the page test's node packages"

@@ -23,7 +23,6 @@ constexpr Uint16 BUFFER_FRAMES = 1024;
 // Distinct images the device keeps converted; the program has four.
 constexpr int MAX_SOUNDS = 32;
 
-
 // A sound in the device's format: interleaved 16-bit stereo samples.
 struct Clip {
     const uint8_t* image;  // the image it was made from, and its size

@@ -264,11 +264,16 @@ bool PageStart(WebPage* page, const WindowConfig* config) {
     if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS) {
         SetHidden(page, visibility.hidden != 0);
     }
+    if (!WindowLifeStartRenderThread(&page->life)) {
+        return false;
+    }
+    // Events reach the program only once it runs: a failed start sends
+    // Destroy, after which no event may come.
     emscripten_set_visibilitychange_callback(page, EM_TRUE, VisibilityChange);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, page, EM_TRUE, KeyEvent);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, page, EM_TRUE, KeyEvent);
     emscripten_set_mousedown_callback("#canvas", page, EM_TRUE, MouseDown);
-    return WindowLifeStartRenderThread(&page->life);
+    return true;
 }
 
 }  // namespace

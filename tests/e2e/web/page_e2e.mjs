@@ -199,8 +199,15 @@ async function run(browser) {
   const composed = () => evaluate(() => window.karido.framesComposed());
   const frames = async (n) => { for (let i = 0; i < n; ++i) await nextFrame(); };
   await setHidden(true);
-  await frames(5);  // a frame under way ends
-  const hiddenFrom = await composed();
+  // The frame under way ends: the count stands still over 5 refreshes.
+  let hiddenFrom = await composed();
+  await until(async () => {
+    await frames(5);
+    const now = await composed();
+    const still = now === hiddenFrom;
+    hiddenFrom = now;
+    return still;
+  });
   await frames(30);
   const hiddenTo = await composed();
   await check(hiddenTo === hiddenFrom,

@@ -140,8 +140,8 @@ int WebRenderFrame(void* context) {
     while (page->hidden.load(std::memory_order_acquire) != 0) {
         emscripten_futex_wait(&page->hidden, 1, INFINITY);
     }
-    // Asked for here, at the start of a frame, the frame is composed wholly
-    // after the input (the request in WindowPresent answers within the frame).
+    // Asked for at the start of a frame, the frame that answers (at its
+    // present) is composed wholly after the input.
     if (page->inputFrameWanted.exchange(false, std::memory_order_acquire)) {
         MailboxRequest(page->life.window.mailbox);
     }
@@ -264,12 +264,12 @@ bool PageStart(WebPage* page, const WindowConfig* config) {
     if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS) {
         SetHidden(page, visibility.hidden != 0);
     }
+    emscripten_set_visibilitychange_callback(page, EM_TRUE, VisibilityChange);
     if (!WindowLifeStartRenderThread(&page->life)) {
         return false;
     }
-    // Events reach the program only once it runs: a failed start sends
+    // Input reaches the program only once it runs: a failed start sends
     // Destroy, after which no event may come.
-    emscripten_set_visibilitychange_callback(page, EM_TRUE, VisibilityChange);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, page, EM_TRUE, KeyEvent);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, page, EM_TRUE, KeyEvent);
     emscripten_set_mousedown_callback("#canvas", page, EM_TRUE, MouseDown);

@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +10,7 @@
 
 #include "platform/beep_tone.h"
 #include "platform/sdl/quiet_stderr.h"
+#include "platform/sound_slots.h"
 #include "platform/wav.h"
 
 namespace platform {
@@ -25,8 +25,6 @@ constexpr int MAX_SOUNDS = 32;
 
 // A sound in the device's format: interleaved 16-bit stereo samples.
 struct Clip {
-    const uint8_t* image;  // the image it was made from, and its size
-    size_t imageSize;
     int16_t* samples;  // null when the image could not be read or converted
     size_t sampleCount;
 };
@@ -37,13 +35,8 @@ struct SdlAudio {
     SDL_AudioDeviceID device = 0;
     int sampleRate = 0;
     bool subsystem = false;
-    // Slot 0 is the beep; images take the slots after it in the order they
-    // are first played. A slot is written once, before its first request.
-    Clip slots[1 + MAX_SOUNDS] = {};
-    int used = 1;
-    // The newest request: a count of requests in the high bits, the slot in
-    // the low 8. Written by the render thread, read by the mix.
-    std::atomic<uint64_t> request{0};
+    // Requests come from the render thread; the mix takes them.
+    SoundSlots<Clip, MAX_SOUNDS> slots;
     // The mix's own state, on SDL's audio thread.
     uint64_t seen = 0;
     const Clip* playing = nullptr;
@@ -56,10 +49,9 @@ namespace {
 // silence.
 void Mix(void* userdata, Uint8* stream, int length) {
     auto* audio = static_cast<SdlAudio*>(userdata);
-    const uint64_t request = audio->request.load(std::memory_order_acquire);
-    if (request != audio->seen) {
-        audio->seen = request;
-        audio->playing = &audio->slots[request & 0xFF];
+    const int requested = SoundTakeRequest(&audio->slots, &audio->seen);
+    if (requested >= 0) {
+        audio->playing = &audio->slots.clips[requested];
         audio->position = 0;
     }
     auto* out = reinterpret_cast<int16_t*>(stream);
@@ -80,9 +72,8 @@ void Mix(void* userdata, Uint8* stream, int length) {
 // Converts a read image to the device's format; the samples are malloc'd.
 bool Convert(const WavImage& wav, int sampleRate, Clip* clip) {
     const SDL_AudioFormat from = wav.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    SDL_AudioStream* stream =
-        SDL_NewAudioStream(from, static_cast<Uint8>(wav.channels), wav.sampleRate, AUDIO_S16SYS,
-                           CHANNELS, sampleRate);
+    SDL_AudioStream* stream = SDL_NewAudioStream(
+        from, static_cast<Uint8>(wav.channels), wav.sampleRate, AUDIO_S16SYS, CHANNELS, sampleRate);
     if (stream == nullptr) {
         return false;
     }
@@ -91,7 +82,8 @@ bool Convert(const WavImage& wav, int sampleRate, Clip* clip) {
         SDL_AudioStreamPut(stream, wav.samples, static_cast<int>(wav.sampleBytes)) == 0 &&
         SDL_AudioStreamFlush(stream) == 0) {
         const int bytes = SDL_AudioStreamAvailable(stream);
-        auto* samples = static_cast<int16_t*>(std::malloc(bytes > 0 ? static_cast<size_t>(bytes) : 1));
+        auto* samples =
+            static_cast<int16_t*>(std::malloc(bytes > 0 ? static_cast<size_t>(bytes) : 1));
         if (samples != nullptr && SDL_AudioStreamGet(stream, samples, bytes) == bytes) {
             clip->samples = samples;
             clip->sampleCount = static_cast<size_t>(bytes) / sizeof(int16_t);
@@ -104,28 +96,15 @@ bool Convert(const WavImage& wav, int sampleRate, Clip* clip) {
     return converted;
 }
 
-// The slot of an image, made on its first play; -1 when the table is full.
+// The slot of an image, converted on its first use; -1 when the table is full.
 int SlotOf(SdlAudio* audio, const uint8_t* wav, size_t size) {
-    for (int i = 1; i < audio->used; ++i) {
-        if (audio->slots[i].image == wav && audio->slots[i].imageSize == size) {
-            return i;
-        }
-    }
-    if (audio->used == 1 + MAX_SOUNDS) {
-        return -1;
-    }
-    Clip& clip = audio->slots[audio->used];
-    clip = Clip{wav, size, nullptr, 0};
-    WavImage image{};
-    if (WavRead(wav, size, &image)) {
-        Convert(image, audio->sampleRate, &clip);
-    }
-    return audio->used++;
-}
-
-void Request(SdlAudio* audio, int slot) {
-    const uint64_t count = (audio->request.load(std::memory_order_relaxed) >> 8) + 1;
-    audio->request.store(count << 8 | static_cast<uint64_t>(slot), std::memory_order_release);
+    return SoundSlotOf(&audio->slots, wav, size,
+                       [audio](const uint8_t* image, size_t bytes, Clip* clip) {
+                           WavImage read{};
+                           if (WavRead(image, bytes, &read)) {
+                               Convert(read, audio->sampleRate, clip);
+                           }
+                       });
 }
 
 // The beep's samples at the device's rate.
@@ -141,7 +120,7 @@ bool MakeBeep(SdlAudio* audio) {
         samples[i * CHANNELS] = value;
         samples[i * CHANNELS + 1] = value;
     }
-    audio->slots[0] = Clip{nullptr, 0, samples, frames * CHANNELS};
+    audio->slots.clips[0] = Clip{samples, frames * CHANNELS};
     return true;
 }
 
@@ -180,7 +159,7 @@ void SdlAudioClose(SdlAudio* audio) {
     if (audio->device != 0) {
         SDL_CloseAudioDevice(audio->device);
     }
-    for (Clip& clip : audio->slots) {
+    for (Clip& clip : audio->slots.clips) {
         std::free(clip.samples);
     }
     if (audio->subsystem) {
@@ -189,14 +168,16 @@ void SdlAudioClose(SdlAudio* audio) {
     delete audio;
 }
 
-bool SdlAudioHasDevice(const SdlAudio* audio) { return audio != nullptr && audio->device != 0; }
+bool SdlAudioHasDevice(const SdlAudio* audio) {
+    return audio != nullptr && audio->device != 0;
+}
 
 bool SdlAudioPrepare(SdlAudio* audio, const uint8_t* wav, size_t size) {
     if (!SdlAudioHasDevice(audio)) {
         return false;
     }
     const int slot = SlotOf(audio, wav, size);
-    return slot >= 0 && audio->slots[slot].samples != nullptr;
+    return slot >= 0 && audio->slots.clips[slot].samples != nullptr;
 }
 
 bool SdlAudioPlay(SdlAudio* audio, const uint8_t* wav, size_t size) {
@@ -204,16 +185,16 @@ bool SdlAudioPlay(SdlAudio* audio, const uint8_t* wav, size_t size) {
         return false;
     }
     const int slot = SlotOf(audio, wav, size);
-    if (slot < 0 || audio->slots[slot].samples == nullptr) {
+    if (slot < 0 || audio->slots.clips[slot].samples == nullptr) {
         return false;
     }
-    Request(audio, slot);
+    SoundRequest(&audio->slots, slot);
     return true;
 }
 
 void SdlAudioBeep(SdlAudio* audio) {
-    if (SdlAudioHasDevice(audio) && audio->slots[0].samples != nullptr) {
-        Request(audio, 0);
+    if (SdlAudioHasDevice(audio) && audio->slots.clips[0].samples != nullptr) {
+        SoundRequest(&audio->slots, 0);
         return;
     }
     if (isatty(STDERR_FILENO)) {

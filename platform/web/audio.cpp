@@ -2,11 +2,11 @@
 
 #include <emscripten.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <new>
 
 #include "platform/beep_tone.h"
+#include "platform/sound_slots.h"
 #include "platform/wav.h"
 
 namespace platform {
@@ -20,8 +20,6 @@ constexpr int BEEP_RATE = 44100;
 
 // A sound as Web Audio takes it: one run of float samples per channel.
 struct Clip {
-    const uint8_t* image;  // the image it was made from, and its size
-    size_t imageSize;
     float* samples;  // channels runs of frames samples; freed once uploaded
     int frames;
     int channels;
@@ -35,14 +33,9 @@ struct Clip {
 
 struct WebAudio {
     bool context = false;
-    // Slot 0 is the beep; images take the slots after it in the order they
-    // are first prepared or played. A slot is written once, before its first
-    // request.
-    Clip slots[1 + MAX_SOUNDS] = {};
-    int used = 1;
-    // The newest request: a count of requests in the high bits, the slot in
-    // the low 8. Written by the render procedure, read by the main thread.
-    std::atomic<uint64_t> request{0};
+    // Requests come from the render procedure; the main thread takes them.
+    // The page's buffer of a slot has the slot's number.
+    SoundSlots<Clip, MAX_SOUNDS> slots;
     uint64_t seen = 0;  // main thread
 };
 
@@ -128,13 +121,14 @@ EM_JS(void, web_audio_start, (int slot), {
 
 // Reads the image into a clip of planar float samples.
 void ReadClip(const uint8_t* wav, size_t size, Clip* clip) {
-    *clip = Clip{wav, size, nullptr, 0, 0, 0, false, false, false};
+    *clip = Clip{nullptr, 0, 0, 0, false, false, false};
     WavImage image{};
     if (!WavRead(wav, size, &image)) {
         return;
     }
     const size_t bytesPerSample = image.bitsPerSample == 8 ? 1 : 2;
-    const size_t frames = image.sampleBytes / (bytesPerSample * static_cast<size_t>(image.channels));
+    const size_t frames =
+        image.sampleBytes / (bytesPerSample * static_cast<size_t>(image.channels));
     if (frames > static_cast<size_t>(INT32_MAX / image.channels)) {
         return;
     }
@@ -178,25 +172,6 @@ void Upload(Clip* clip, int slot) {
     clip->samples = nullptr;
 }
 
-// The slot of an image, read on its first use; -1 when the table is full.
-int SlotOf(WebAudio* audio, const uint8_t* wav, size_t size) {
-    for (int i = 1; i < audio->used; ++i) {
-        if (audio->slots[i].image == wav && audio->slots[i].imageSize == size) {
-            return i;
-        }
-    }
-    if (audio->used == 1 + MAX_SOUNDS) {
-        return -1;
-    }
-    ReadClip(wav, size, &audio->slots[audio->used]);
-    return audio->used++;
-}
-
-void Request(WebAudio* audio, int slot) {
-    const uint64_t count = (audio->request.load(std::memory_order_relaxed) >> 8) + 1;
-    audio->request.store(count << 8 | static_cast<uint64_t>(slot), std::memory_order_release);
-}
-
 // The beep's samples, mono.
 void MakeBeep(Clip* clip) {
     const size_t frames = BeepToneFrames(BEEP_RATE);
@@ -207,7 +182,7 @@ void MakeBeep(Clip* clip) {
     for (size_t i = 0; i < frames; ++i) {
         samples[i] = static_cast<float>(BeepToneSample(i, BEEP_RATE));
     }
-    *clip = Clip{nullptr, 0, samples, static_cast<int>(frames), 1, BEEP_RATE, true, false, false};
+    *clip = Clip{samples, static_cast<int>(frames), 1, BEEP_RATE, true, false, false};
 }
 
 }  // namespace
@@ -219,41 +194,43 @@ WebAudio* WebAudioOpen() {
     }
     audio->context = web_audio_open() != 0;
     if (audio->context) {
-        MakeBeep(&audio->slots[0]);
-        Upload(&audio->slots[0], 0);
+        MakeBeep(&audio->slots.clips[0]);
+        Upload(&audio->slots.clips[0], 0);
     }
     return audio;
 }
 
-bool WebAudioHasContext(const WebAudio* audio) { return audio != nullptr && audio->context; }
+bool WebAudioHasContext(const WebAudio* audio) {
+    return audio != nullptr && audio->context;
+}
 
 bool WebAudioPrepare(WebAudio* audio, const uint8_t* wav, size_t size) {
     if (!WebAudioHasContext(audio)) {
         return false;
     }
-    const int slot = SlotOf(audio, wav, size);
+    const int slot = SoundSlotOf(&audio->slots, wav, size, ReadClip);
     if (slot < 0) {
         return false;
     }
-    Upload(&audio->slots[slot], slot);
-    return audio->slots[slot].playable;
+    Upload(&audio->slots.clips[slot], slot);
+    return audio->slots.clips[slot].playable;
 }
 
 bool WebAudioPlay(WebAudio* audio, const uint8_t* wav, size_t size) {
     if (!WebAudioHasContext(audio)) {
         return false;
     }
-    const int slot = SlotOf(audio, wav, size);
-    if (slot < 0 || !audio->slots[slot].readable) {
+    const int slot = SoundSlotOf(&audio->slots, wav, size, ReadClip);
+    if (slot < 0 || !audio->slots.clips[slot].readable) {
         return false;
     }
-    Request(audio, slot);
+    SoundRequest(&audio->slots, slot);
     return true;
 }
 
 void WebAudioBeep(WebAudio* audio) {
     if (WebAudioHasContext(audio)) {
-        Request(audio, 0);
+        SoundRequest(&audio->slots, 0);
     }
 }
 
@@ -261,13 +238,11 @@ void WebAudioStartRequested(WebAudio* audio) {
     if (!WebAudioHasContext(audio)) {
         return;
     }
-    const uint64_t request = audio->request.load(std::memory_order_acquire);
-    if (request == audio->seen) {
+    const int slot = SoundTakeRequest(&audio->slots, &audio->seen);
+    if (slot < 0) {
         return;
     }
-    audio->seen = request;
-    const int slot = static_cast<int>(request & 0xFF);
-    Upload(&audio->slots[slot], slot);
+    Upload(&audio->slots.clips[slot], slot);
     web_audio_start(slot);
 }
 

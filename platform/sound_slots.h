@@ -1,9 +1,11 @@
 // The sounds a backend keeps ready to play, and which one to start next.
 // Slot 0 is the beep; images take the slots after it in the order they are
-// first used, told apart by where they live and their size. One thread (the
-// render thread) finds slots and makes requests; the thread that starts the
-// sounds takes the newest request. A slot is written once, before its first
-// request, so the starting thread may read it once it has seen the request.
+// first used, told apart by where they live and their size. One thread at a
+// time finds slots and makes requests (the user-interface thread before the
+// render thread starts, then the render thread); the thread that starts the
+// sounds takes the newest request. What the finding thread writes into a
+// slot it writes once, before the slot's first request, so the starting
+// thread may read it once it has seen that request.
 #pragma once
 
 #include <atomic>
@@ -44,14 +46,16 @@ int SoundSlotOf(SoundSlots<Clip, IMAGES>* slots, const uint8_t* wav, size_t size
     return slot;
 }
 
+// Asks for the sound in slot. The request count is read and written
+// without a read-modify-write: there is only ever one requesting thread.
 template <typename Clip, int IMAGES>
 void SoundRequest(SoundSlots<Clip, IMAGES>* slots, int slot) {
     const uint64_t count = (slots->request.load(std::memory_order_relaxed) >> 8) + 1;
     slots->request.store(count << 8 | static_cast<uint64_t>(slot), std::memory_order_release);
 }
 
-// The slot of the newest request when it is not *seen, which it becomes;
-// -1 when nothing was asked since.
+// The slot of the newest request, which *seen then holds; -1 when no request
+// came since *seen.
 template <typename Clip, int IMAGES>
 int SoundTakeRequest(SoundSlots<Clip, IMAGES>* slots, uint64_t* seen) {
     const uint64_t request = slots->request.load(std::memory_order_acquire);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The script that runs this build's Windows programs under Wine, with a
-# stand-in for wine: a start that Wine loses is tried again, a program's own
-# failure is not, and the program's arguments, output and status come through.
+# stand-in for wine: a start that Wine loses is tried again; a program's own
+# failure is not, nor a loss after the program ran; the program's arguments,
+# output and status come through.
 # Usage: wine_run_test.sh PATH/TO/wine_run.sh.in
 set -uo pipefail
 template=${1:?usage: wine_run_test.sh WINE_RUN_TEMPLATE}
@@ -24,6 +25,7 @@ case $MODE in
     lost-once) ((starts == 1)) && lose ;;
     always-lost) lose ;;
     fails) echo "the program's own failure" >&2; exit 3 ;;
+    ran-then-lost) echo "[ RUN      ] Case.Test"; lose ;;
 esac
 echo "ran $* in $WINEPREFIX"
 echo "the program's note" >&2
@@ -59,6 +61,10 @@ run fails
 check "$status" 3 "a program's own failure keeps its status"
 check "$starts" 1 "and is not run again"
 check "$(cat "$work/err")" "the program's own failure" "its stderr comes through"
+
+run ran-then-lost
+check "$status" 1 "a program that had run when Wine lost it keeps its failure"
+check "$starts" 1 "and is not run again"
 
 run always-lost
 check "$status" 1 "a start Wine keeps losing fails"

@@ -5,6 +5,8 @@
 # output and status come through.
 # Usage: wine_run_test.sh PATH/TO/wine_run.sh.in
 set -uo pipefail
+# The end-to-end scripts' reporting: pass, fail and finish.
+source "$(dirname "$0")/../../e2e/e2e_common.sh"
 template=${1:?usage: wine_run_test.sh WINE_RUN_TEMPLATE}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -36,10 +38,9 @@ chmod +x "$work/bin/wine"
 failures=0
 check() {
     if [[ $1 == "$2" ]]; then
-        echo "ok:   $3"
+        pass "$3"
     else
-        echo "FAIL: $3: got '$1', wanted '$2'" >&2
-        failures=$((failures + 1))
+        fail "$3: got '$1', wanted '$2'"
     fi
 }
 run() {
@@ -70,4 +71,4 @@ run always-lost
 check "$status" 1 "a start Wine keeps losing fails"
 check "$starts" 3 "after three tries"
 
-((failures == 0))
+finish wine_run_test

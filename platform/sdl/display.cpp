@@ -62,32 +62,43 @@ int ExitOnLostDisplay(Display*) {
     std::exit(1);
 }
 
-// On X11, installs both handlers through the X library SDL has loaded.
-// SDL's own short-lived handlers (around the requests it expects may fail)
-// put back whatever was installed before them, so these stay in place.
-void TakeOverXHandlers() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || std::strcmp(driver, "x11") != 0) {
-        return;
-    }
+// Loads Xlib's calls that set its handlers, from the library SDL loads too
+// (one copy in the process: the handlers are the library's own globals).
+// The library stays loaded: SDL holds it too, and the handlers live in it.
+void LoadXlib() {
     void* x11 = SDL_LoadObject("libX11.so.6");
     if (x11 == nullptr) {
         return;
     }
-    // The library stays loaded: SDL holds it too, and the handlers live in it.
     xlib.setErrorHandler =
         reinterpret_cast<decltype(xlib.setErrorHandler)>(SDL_LoadFunction(x11, "XSetErrorHandler"));
     xlib.setIoErrorHandler = reinterpret_cast<decltype(xlib.setIoErrorHandler)>(
         SDL_LoadFunction(x11, "XSetIOErrorHandler"));
     xlib.sync = reinterpret_cast<decltype(xlib.sync)>(SDL_LoadFunction(x11, "XSync"));
+}
+
+// Refused requests are counted from before SDL's video starts. SDL keeps the
+// error handler it finds (its own passes errors on to it) and puts that one
+// back as it shuts down, just before closing its connections to the server;
+// the last replies read there can still carry a refusal, such as the
+// wake-up SDL sends to a window that is already destroyed. Had SDL found
+// Xlib's default handler, that refusal would end the process with status 1
+// while it closes, its report lost with the libraries' other messages.
+void CountXErrors() {
     if (xlib.setErrorHandler != nullptr) {
         xlib.setErrorHandler(CountXError);
     }
-    if (xlib.setIoErrorHandler != nullptr) {
-        const int copy = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
-        realStderr = copy >= 0 ? copy : STDERR_FILENO;
-        xlib.setIoErrorHandler(ExitOnLostDisplay);
+}
+
+// On X11, a lost connection ends the program with one line of its own.
+void TakeOverLostDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0 || xlib.setIoErrorHandler == nullptr) {
+        return;
     }
+    const int copy = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    realStderr = copy >= 0 ? copy : STDERR_FILENO;
+    xlib.setIoErrorHandler(ExitOnLostDisplay);
 }
 
 // Starts SDL's video with the driver SDL's hint names (driver, if given, is
@@ -157,10 +168,12 @@ bool OpenNamedDisplay() {
 }  // namespace
 
 bool DisplayOpen() {
+    LoadXlib();
+    CountXErrors();
     if (!OpenNamedDisplay()) {
         return false;
     }
-    TakeOverXHandlers();
+    TakeOverLostDisplay();
     return true;
 }
 

@@ -15,7 +15,8 @@ namespace platform {
 // console's own display (kmsdrm). The libraries' own messages are kept off
 // stderr meanwhile. On X11, a protocol error (a request the server refused,
 // such as a GL context it cannot make) is counted instead of ending the
-// process, and a lost connection ends it with one line and status 1.
+// process, up to the end of SDL_Quit; a lost connection ends it with one
+// line and status 1.
 // False, after one line on stderr that names the display tried and why it
 // failed, when no display can be opened; SDL_Quit is then still owed.
 bool DisplayOpen();
